@@ -1,0 +1,5 @@
+#include "framework/code_page.h"
+
+bool IsAnsiLeadByte(unsigned char) {
+    return false;
+}

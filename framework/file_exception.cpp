@@ -1,0 +1,59 @@
+#include "framework/file_exception.h"
+
+#include <array>
+
+#include "framework/os_error.h"
+
+namespace {
+
+// What each cause means when the system gives no message of its own.
+std::string CauseText(int cause) {
+    static constexpr std::array<const char*, 15> kTexts = {
+        "no error",
+        "an unspecified error occurred",
+        "the file was not found",
+        "the path is invalid",
+        "too many files are open",
+        "access was denied",
+        "the file is not valid or not open",
+        "the current directory cannot be removed",
+        "the directory is full",
+        "the file position cannot be set",
+        "a hardware error occurred",
+        "the file is in use by another program",
+        "a region of the file is locked",
+        "the disk is full",
+        "the end of the file was reached",
+    };
+    if (cause < 0 || cause >= static_cast<int>(kTexts.size())) {
+        return "an unknown error occurred";
+    }
+    return kTexts[static_cast<std::size_t>(cause)];
+}
+
+std::string Message(int cause, long osError, const std::string& fileName) {
+    std::string reason = osError != 0 ? OsErrorMessage(osError) : CauseText(cause);
+    return fileName.empty() ? reason : fileName + ": " + reason;
+}
+
+}  // namespace
+
+CFileException::CFileException() : CFileException(none, 0, std::string()) {}
+
+CFileException::CFileException(int cause, long osError, std::string fileName)
+    : CException(Message(cause, osError, fileName)),
+      m_cause(cause),
+      m_lOsError(osError),
+      m_strFileName(std::move(fileName)) {}
+
+int CFileException::OsErrorToException(long osError) {
+    return OsErrorToCause(osError);
+}
+
+std::string CFileException::Reason() const {
+    return m_lOsError != 0 ? OsErrorMessage(m_lOsError) : CauseText(m_cause);
+}
+
+void AfxThrowFileException(int cause, long osError, const std::string& fileName) {
+    throw CFileException(cause, osError, fileName);
+}
