@@ -1,0 +1,147 @@
+#include "core/text_file.h"
+
+#include <climits>
+
+#include "core/stream_mode.h"
+#include "framework/os_error.h"
+
+CTextFile::CTextFile() = default;
+
+CTextFile::~CTextFile() {
+    if (m_pStream != nullptr && m_bCloseOnDelete) {
+        try {
+            Close();
+        } catch (const CFileException&) {
+            // A destructor cannot report; the caller that needed the data closed explicitly.
+        }
+    }
+    // The stream owns the handle and closes it with itself.
+    m_hFile = hFileNull;
+}
+
+void CTextFile::Raise(int cause) const {
+    long osError = m_pStream != nullptr ? m_pStream->OsError() : 0;
+    if (osError == 0) {
+        osError = LastOsError();
+    }
+    AfxThrowFileException(cause, osError, m_strFileName);
+}
+
+TextStream& CTextFile::Stream() const {
+    if (m_pStream == nullptr) {
+        AfxThrowFileException(CFileException::invalidFile, 0, m_strFileName);
+    }
+    return *m_pStream;
+}
+
+std::uint64_t CTextFile::GetPosition() const {
+    const long long position = Stream().Tell();
+    if (position < 0) {
+        Raise(CFileException::invalidFile);
+    }
+    return static_cast<std::uint64_t>(position);
+}
+
+void CTextFile::SetFilePath(const std::string& path) {
+    m_strFileName = path;
+}
+
+bool CTextFile::Open(const std::string& path, unsigned flags, CFileException* error) {
+    m_pStream.reset();
+    if (!CFile::Open(path, flags & ~static_cast<unsigned>(typeText), error)) {
+        return false;
+    }
+    m_pStream = std::make_unique<TextStream>(m_hFile, StreamModeFor(flags));
+    return true;
+}
+
+std::uint64_t CTextFile::Seek(std::int64_t offset, unsigned from) {
+    TextStream& stream = Stream();
+    SetLastOsError(0);
+    if (!stream.Seek(offset, static_cast<int>(from))) {
+        Raise(CFileException::badSeek);
+    }
+    return GetPosition();
+}
+
+unsigned CTextFile::Read(void* buffer, unsigned count) {
+    if (count == 0) {
+        return 0;
+    }
+    TextStream& stream = Stream();
+    const std::size_t got = stream.Read(buffer, count);
+    if ((got == 0 && !stream.Eof()) || stream.Error()) {
+        stream.ClearError();
+        Raise(CFileException::generic);
+    }
+    return static_cast<unsigned>(got);
+}
+
+void CTextFile::Write(const void* buffer, unsigned count) {
+    if (Stream().Write(buffer, count) != count) {
+        Raise(CFileException::generic);
+    }
+}
+
+void CTextFile::Abort() {
+    if (m_pStream != nullptr && m_bCloseOnDelete) {
+        m_pStream->Close();
+    }
+    m_pStream.reset();
+    m_hFile = hFileNull;
+    m_bCloseOnDelete = false;
+}
+
+void CTextFile::Flush() {
+    if (m_pStream != nullptr && !m_pStream->Flush()) {
+        Raise(CFileException::diskFull);
+    }
+}
+
+void CTextFile::Close() {
+    bool closed = true;
+    long osError = 0;
+    if (m_pStream != nullptr) {
+        closed = m_pStream->Close();
+        osError = m_pStream->OsError();
+    }
+    m_pStream.reset();
+    m_hFile = hFileNull;
+    m_bCloseOnDelete = false;
+    if (!closed) {
+        AfxThrowFileException(CFileException::diskFull, osError, m_strFileName);
+    }
+}
+
+void CTextFile::WriteText(std::string_view text) {
+    if (Stream().Write(text.data(), text.size()) != text.size()) {
+        Raise(CFileException::diskFull);
+    }
+}
+
+bool CTextFile::ReadLine(std::string& line) {
+    line.clear();
+    TextStream& stream = Stream();
+    if (!stream.GetLine(line)) {
+        if (stream.Error()) {
+            stream.ClearError();
+            Raise(CFileException::generic);
+        }
+        return false;
+    }
+    if (line.back() == '\n') {
+        line.pop_back();
+    }
+    return true;
+}
+
+char* CTextFile::ReadLine(char* buffer, unsigned maxCount) {
+    TextStream& stream = Stream();
+    const int size = maxCount > INT_MAX ? INT_MAX : static_cast<int>(maxCount);
+    char* got = stream.Gets(buffer, size);
+    if (got == nullptr && !stream.Eof()) {
+        stream.ClearError();
+        Raise(CFileException::generic);
+    }
+    return got;
+}

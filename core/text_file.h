@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/text_stream.h"
+#include "framework/file.h"
+
+// A CFile read and written line by line through a text-mode stream: CR LF in the file, a single
+// line feed in memory. Failures raise CFileException.
+class CTextFile : public CFile {
+  public:
+    // A closed file with no stream.
+    CTextFile();
+    // Closes the stream if this object opened it; errors on that last close are dropped.
+    ~CTextFile() override;
+
+    // The stream's byte position; raises invalidFile when it cannot be told.
+    std::uint64_t GetPosition() const override;
+    // Records `path` as the file's path.
+    void SetFilePath(const std::string& path) override;
+    // Opens the file and attaches a stream in the mode StreamModeFor(flags) gives; false on
+    // failure, with the object left closed and `error` filled if given.
+    bool Open(const std::string& path, unsigned flags, CFileException* error = nullptr) override;
+    // Moves the stream to `offset` from `from`; raises badSeek on failure.
+    std::uint64_t Seek(std::int64_t offset, unsigned from) override;
+    // Reads up to `count` bytes through the stream; raises generic on a read error.
+    unsigned Read(void* buffer, unsigned count) override;
+    // Writes `count` bytes through the stream; raises generic when not all were written.
+    void Write(const void* buffer, unsigned count) override;
+    // Closes the stream, ignoring errors; never raises.
+    void Abort() override;
+    // Hands written data to the system; raises diskFull on failure.
+    void Flush() override;
+    // Closes the stream; the object is closed afterwards even when this raises diskFull.
+    void Close() override;
+
+    // Writes `text`; raises diskFull on failure.
+    virtual void WriteText(std::string_view text);
+    // Reads one whole line of any length into `line`, without its line feed; false at end of file
+    // (an empty line still gives true). Raises generic on a read error.
+    virtual bool ReadLine(std::string& line);
+    // Reads as fgets does into `buffer`, keeping the line feed; null at end of file. Raises
+    // generic on a read error.
+    virtual char* ReadLine(char* buffer, unsigned maxCount);
+
+  private:
+    [[noreturn]] void Raise(int cause) const;
+    TextStream& Stream() const;
+
+    std::unique_ptr<TextStream> m_pStream;
+};

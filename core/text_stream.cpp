@@ -1,0 +1,318 @@
+#include "core/text_stream.h"
+
+#include <cstring>
+
+#include "framework/os_error.h"
+
+namespace {
+
+constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr char kCtrlZ = '\x1A';
+
+}  // namespace
+
+TextStream::TextStream(NativeHandle handle, std::string_view mode)
+    : m_handle(handle), m_buffer(new char[kBufferSize]) {
+    const char first = mode.empty() ? 'r' : mode.front();
+    const bool plus = mode.find('+') != std::string_view::npos;
+    m_canRead = first == 'r' || plus;
+    m_canWrite = first != 'r' || plus;
+    m_append = first == 'a';
+    m_text = mode.find('b') == std::string_view::npos;
+    const long long position = NativeSeek(handle, 0, 1);
+    m_bufferOffset = position < 0 ? 0 : position;
+}
+
+TextStream::~TextStream() {
+    if (m_handle != kNullHandle) {
+        NativeClose(m_handle);
+    }
+}
+
+void TextStream::Fail(long osError) {
+    m_error = true;
+    m_osError = osError;
+}
+
+void TextStream::ClearError() {
+    m_eof = false;
+    m_error = false;
+}
+
+bool TextStream::PrepareRead() {
+    if (!m_canRead || m_handle == kNullHandle) {
+        Fail(0);
+        return false;
+    }
+    if (m_direction == Direction::writing) {
+        if (!FlushWrites()) {
+            return false;
+        }
+        m_direction = Direction::reading;
+        m_begin = m_end = 0;
+    }
+    return true;
+}
+
+bool TextStream::PrepareWrite() {
+    if (!m_canWrite || m_handle == kNullHandle) {
+        Fail(0);
+        return false;
+    }
+    if (m_direction == Direction::reading) {
+        // Bytes read ahead are dropped, and the system's position brought back to ours.
+        const long long position = m_bufferOffset + static_cast<long long>(m_begin);
+        if (m_end != 0 && NativeSeek(m_handle, position, 0) < 0) {
+            Fail(LastOsError());
+            return false;
+        }
+        m_bufferOffset = position;
+        m_begin = m_end = 0;
+        m_direction = Direction::writing;
+        m_eof = false;
+    }
+    return true;
+}
+
+bool TextStream::Fill() {
+    if (m_eof) {
+        return false;
+    }
+    m_bufferOffset += static_cast<long long>(m_end);
+    m_begin = m_end = 0;
+    const long got = NativeRead(m_handle, m_buffer.get(), kBufferSize);
+    if (got < 0) {
+        Fail(LastOsError());
+        return false;
+    }
+    if (got == 0) {
+        m_eof = true;
+        return false;
+    }
+    m_end = static_cast<std::size_t>(got);
+    return true;
+}
+
+int TextStream::PeekByte() {
+    if (m_begin == m_end) {
+        // Keep the offset of the byte about to be read while the buffer refills.
+        if (!Fill()) {
+            return -1;
+        }
+    }
+    return static_cast<unsigned char>(m_buffer[m_begin]);
+}
+
+bool TextStream::GetLine(std::string& line) {
+    if (!PrepareRead()) {
+        return false;
+    }
+    const std::size_t start = line.size();
+    for (;;) {
+        if (m_begin == m_end && !Fill()) {
+            break;
+        }
+        const char* bytes = m_buffer.get() + m_begin;
+        const std::size_t available = m_end - m_begin;
+        const void* feed = std::memchr(bytes, '\n', available);
+        std::size_t take = feed != nullptr ? static_cast<const char*>(feed) - bytes + 1 : available;
+        if (m_text) {
+            if (const void* stop = std::memchr(bytes, kCtrlZ, take)) {
+                take = static_cast<std::size_t>(static_cast<const char*>(stop) - bytes);
+                line.append(bytes, take);
+                m_begin += take;
+                m_eof = true;
+                break;
+            }
+        }
+        line.append(bytes, take);
+        m_begin += take;
+        if (feed != nullptr) {
+            break;
+        }
+    }
+    if (m_error) {
+        return false;
+    }
+    const std::size_t length = line.size() - start;
+    if (m_text && length >= 2 && line[line.size() - 1] == '\n' && line[line.size() - 2] == '\r') {
+        line.erase(line.size() - 2, 1);
+    }
+    return length > 0;
+}
+
+char* TextStream::Gets(char* buffer, int size) {
+    if (size <= 0 || !PrepareRead()) {
+        return nullptr;
+    }
+    int count = 0;
+    while (count < size - 1) {
+        int byte = PeekByte();
+        if (byte < 0) {
+            break;
+        }
+        if (m_text && byte == kCtrlZ) {
+            m_eof = true;
+            break;
+        }
+        ++m_begin;
+        if (m_text && byte == '\r' && PeekByte() == '\n') {
+            byte = '\n';
+            ++m_begin;
+        }
+        buffer[count++] = static_cast<char>(byte);
+        if (byte == '\n') {
+            break;
+        }
+    }
+    if (m_error || count == 0) {
+        return nullptr;
+    }
+    buffer[count] = '\0';
+    return buffer;
+}
+
+std::size_t TextStream::Read(void* buffer, std::size_t count) {
+    if (!PrepareRead()) {
+        return 0;
+    }
+    char* out = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+        int byte = PeekByte();
+        if (byte < 0) {
+            break;
+        }
+        if (m_text && byte == kCtrlZ) {
+            m_eof = true;
+            break;
+        }
+        ++m_begin;
+        if (m_text && byte == '\r' && PeekByte() == '\n') {
+            byte = '\n';
+            ++m_begin;
+        }
+        out[done++] = static_cast<char>(byte);
+    }
+    return done;
+}
+
+bool TextStream::Append(const char* bytes, std::size_t count) {
+    while (count > 0) {
+        if (m_end == kBufferSize && !FlushWrites()) {
+            return false;
+        }
+        const std::size_t room = kBufferSize - m_end;
+        const std::size_t take = count < room ? count : room;
+        std::memcpy(m_buffer.get() + m_end, bytes, take);
+        m_end += take;
+        bytes += take;
+        count -= take;
+    }
+    return true;
+}
+
+std::size_t TextStream::Write(const void* data, std::size_t count) {
+    if (!PrepareWrite()) {
+        return 0;
+    }
+    const char* bytes = static_cast<const char*>(data);
+    if (!m_text) {
+        return Append(bytes, count) ? count : 0;
+    }
+    std::size_t done = 0;
+    while (done < count) {
+        const void* feed = std::memchr(bytes + done, '\n', count - done);
+        const std::size_t segment =
+            feed != nullptr
+                ? static_cast<std::size_t>(static_cast<const char*>(feed) - bytes) - done
+                : count - done;
+        if (!Append(bytes + done, segment)) {
+            return done;
+        }
+        done += segment;
+        if (feed != nullptr) {
+            if (!Append("\r\n", 2)) {
+                return done;
+            }
+            ++done;
+        }
+    }
+    return done;
+}
+
+bool TextStream::FlushWrites() {
+    if (m_direction != Direction::writing || m_end == 0) {
+        return !m_error;
+    }
+    if (m_append) {
+        const long long end = NativeSeek(m_handle, 0, 2);
+        if (end < 0) {
+            Fail(LastOsError());
+            return false;
+        }
+        m_bufferOffset = end;
+    }
+    if (!NativeWrite(m_handle, m_buffer.get(), static_cast<unsigned long>(m_end))) {
+        Fail(LastOsError());
+        m_end = 0;
+        return false;
+    }
+    m_bufferOffset += static_cast<long long>(m_end);
+    m_end = 0;
+    return true;
+}
+
+long long TextStream::Tell() const {
+    if (m_handle == kNullHandle) {
+        return -1;
+    }
+    const std::size_t within = m_direction == Direction::reading ? m_begin : m_end;
+    return m_bufferOffset + static_cast<long long>(within);
+}
+
+bool TextStream::Seek(long long offset, int origin) {
+    if (m_handle == kNullHandle || !FlushWrites()) {
+        return false;
+    }
+    long long target = offset;
+    if (origin == 1) {
+        target += Tell();
+    } else if (origin == 2) {
+        const long long length = NativeLength(m_handle);
+        if (length < 0) {
+            Fail(LastOsError());
+            return false;
+        }
+        target += length;
+    } else if (origin != 0) {
+        return false;
+    }
+    if (target < 0 || NativeSeek(m_handle, target, 0) < 0) {
+        return false;
+    }
+    m_direction = Direction::reading;
+    m_bufferOffset = target;
+    m_begin = m_end = 0;
+    m_eof = false;
+    return true;
+}
+
+bool TextStream::Flush() {
+    return m_handle != kNullHandle && FlushWrites();
+}
+
+bool TextStream::Close() {
+    if (m_handle == kNullHandle) {
+        return false;
+    }
+    bool closed = FlushWrites();
+    if (!NativeClose(m_handle)) {
+        if (closed) {
+            Fail(LastOsError());
+        }
+        closed = false;
+    }
+    m_handle = kNullHandle;
+    return closed;
+}
