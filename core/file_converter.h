@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+#include "framework/file_exception.h"
+
+// The frequency constant: 1 / (2 × 3.1415926), the value every published output of this tool used.
+inline constexpr double K = 0.15915494580678602;
+
+// What one conversion met besides its rows.
+struct ConversionReport {
+    long rows = 0;              // data rows written
+    long skippedLines = 0;      // lines that held text but not two numbers
+    long firstSkippedLine = 0;  // line number (from 1) of the first of them, or 0
+};
+
+// Converts the γ(τ) table `inputPath` into the frequency table `outputPath`, scaling γ by the
+// area of the conversion settings. The output appears only once complete: it is written beside
+// itself under a temporary name and then moved over any earlier output. Raises CFileException on
+// any failure of either file, leaving an earlier output untouched.
+ConversionReport ConvertFile(std::string inputPath, std::string outputPath);
+
+// The temporary name under which the output of ConvertFile is written until it is complete.
+std::string TemporaryOutputPath(const std::string& outputPath);

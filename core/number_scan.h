@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string_view>
+
+// Reads a data line as glibc's sscanf(line, "%g %g", &gamma, &tau) does into two floats; the line
+// ends at its first NUL byte. True when both numbers were read; on false the outputs keep nothing
+// meaningful. Behaves the same on every platform.
+bool ScanGammaTau(std::string_view line, float& gamma, float& tau);
+
+// ScanGammaTau with every value taken through the exact conversion, never through a fast path.
+bool ScanGammaTauExact(std::string_view line, float& gamma, float& tau);
