@@ -1,0 +1,58 @@
+#include "batch/batch_run.h"
+
+#include <exception>
+
+#include "batch/file_table.h"
+#include "core/file_converter.h"
+#include "framework/file_exception.h"
+
+namespace {
+
+std::string SkippedLinesText(const ConversionReport& report) {
+    if (report.skippedLines == 1) {
+        return "Skipped 1 line that does not hold two numbers: line " +
+               std::to_string(report.firstSkippedLine);
+    }
+    return "Skipped " + std::to_string(report.skippedLines) +
+           " lines that do not hold two numbers, the first at line " +
+           std::to_string(report.firstSkippedLine);
+}
+
+// Why the conversion of `inputPath` failed; names the file concerned when it is not the input.
+std::string FailureReason(const CFileException& error, const std::string& inputPath) {
+    if (error.m_strFileName == inputPath) {
+        return error.Reason();
+    }
+    return error.what();
+}
+
+}  // namespace
+
+void ProgressConsole::Line(const std::string& text) {
+    std::fputs(text.c_str(), m_stream);
+    std::fputs(m_lineEnd, m_stream);
+    std::fflush(m_stream);
+}
+
+void RunBatch(ProgressConsole& console, RunEndSignal& signal) {
+    std::vector<FileFailure> failures;
+    for (int i = 0; i < g_fileCount; ++i) {
+        const std::string& inputPath = g_inputFiles[i].path;
+        std::string reason;
+        try {
+            const ConversionReport report = ConvertFile(inputPath, g_outputFiles[i].path);
+            console.Line("Finished Processing file: " + inputPath);
+            if (report.skippedLines > 0) {
+                console.Line(SkippedLinesText(report));
+            }
+            continue;
+        } catch (const CFileException& error) {
+            reason = FailureReason(error, inputPath);
+        } catch (const std::exception& error) {
+            reason = error.what();
+        }
+        console.Line("Failed to process file: " + inputPath + ": " + reason);
+        failures.push_back({inputPath, std::move(reason)});
+    }
+    signal.OnRunEnd(failures);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// A file that a batch run could not convert, and why.
+struct FileFailure {
+    std::string path;
+    std::string reason;
+};
+
+// Writes the console's progress lines, each flushed at once so it shows while the run goes on.
+class ProgressConsole {
+  public:
+    // Lines go to `stream`, each ended with `lineEnd`.
+    ProgressConsole(std::FILE* stream, const char* lineEnd)
+        : m_stream(stream), m_lineEnd(lineEnd) {}
+
+    // Writes one line.
+    void Line(const std::string& text);
+
+  private:
+    std::FILE* m_stream;
+    const char* m_lineEnd;
+};
+
+// Learns how a batch run ended.
+class RunEndSignal {
+  public:
+    virtual ~RunEndSignal() = default;
+    // Called once at the end of a run with the files that failed, in table order (empty when every
+    // file converted).
+    virtual void OnRunEnd(const std::vector<FileFailure>& failures) = 0;
+};
+
+// Converts every row of the file table in order, reporting each file on `console`, then tells
+// `signal` how the run ended. A failing file is reported and the run goes on with the next.
+void RunBatch(ProgressConsole& console, RunEndSignal& signal);

@@ -1,0 +1,59 @@
+#include "batch/file_table.h"
+
+#include "batch/split_path.h"
+#include "framework/code_page.h"
+
+FileNameParts g_inputFiles[kMaxFiles];
+FileNameParts g_outputFiles[kMaxFiles];
+int g_fileCount = 0;
+std::string g_fileListText;
+
+FileNameParts InputFileFor(const std::string& path) {
+    PathSplit split = SplitPath(path, IsAnsiLeadByte);
+    FileNameParts input;
+    input.path = path;
+    input.drive = std::move(split.drive);
+    input.ext = std::move(split.ext);
+    input.name = std::move(split.name);
+    // The directory is taken from the path itself, so it keeps the drive.
+    input.dir = path.substr(0, path.size() - input.name.size() - input.ext.size());
+    return input;
+}
+
+FileNameParts OutputFileFor(const FileNameParts& input) {
+    FileNameParts output;
+    output.name = input.name + "+PDRT";
+    output.drive = input.drive;
+    output.ext = ".txt";
+    output.dir = input.dir;
+    output.path = output.dir + output.name + output.ext;
+    return output;
+}
+
+int AppendFiles(const std::vector<std::string>& paths) {
+    int refused = 0;
+    for (const std::string& path : paths) {
+        if (g_fileCount >= kMaxFiles) {
+            ++refused;
+            continue;
+        }
+        const int row = g_fileCount;
+        g_inputFiles[row] = InputFileFor(path);
+        g_outputFiles[row] = OutputFileFor(g_inputFiles[row]);
+        g_fileCount = row + 1;
+    }
+    return refused;
+}
+
+void ClearFileTable() {
+    g_fileCount = 0;
+}
+
+const std::string& RebuildFileListText() {
+    g_fileListText.clear();
+    for (int i = 0; i < g_fileCount; ++i) {
+        g_fileListText += g_inputFiles[i].name;
+        g_fileListText += "\r\n";
+    }
+    return g_fileListText;
+}

@@ -1,0 +1,99 @@
+#include "batch/batch_run.h"
+
+#include <gtest/gtest.h>
+
+#include "batch/file_table.h"
+#include "core/conversion_settings.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class RecordingSignal : public RunEndSignal {
+  public:
+    void OnRunEnd(const std::vector<FileFailure>& failures) override {
+        ++calls;
+        last = failures;
+    }
+
+    int calls = 0;
+    std::vector<FileFailure> last;
+};
+
+class BatchRunTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ClearFileTable();
+        g_area = 1.0f;
+        g_areaSet = 1;
+    }
+    void TearDown() override { ClearFileTable(); }
+
+    // Runs the batch with progress going to a file; returns what was printed.
+    std::string Run(RecordingSignal& signal) {
+        const std::string consolePath = m_dir.File("console.log");
+        std::FILE* stream = std::fopen(consolePath.c_str(), "wb");
+        ProgressConsole console(stream, "\r\n");
+        RunBatch(console, signal);
+        std::fclose(stream);
+        return ReadBytes(consolePath);
+    }
+
+    TempDir m_dir;
+};
+
+TEST_F(BatchRunTest, EmptyTableOnlySignalsTheEnd) {
+    RecordingSignal signal;
+    EXPECT_EQ(Run(signal), "");
+    EXPECT_EQ(signal.calls, 1);
+    EXPECT_TRUE(signal.last.empty());
+}
+
+TEST_F(BatchRunTest, ConvertsEveryRowInOrderAndReportsEach) {
+    const std::string a = m_dir.File("a.txt");
+    const std::string b = m_dir.File("b.dat");
+    const std::string c = m_dir.File("c");
+    WriteBytes(a, "h\nh\nh\n12.5 0.5\n");
+    WriteBytes(b, "h\r\nh\r\nh\r\n3 1\r\n");
+    WriteBytes(c, "h\nh\nh\n1 1\nnot a number\n2 1\nsee 3\n");
+    AppendFiles({a, b, c});
+    RecordingSignal signal;
+    EXPECT_EQ(Run(signal), "Finished Processing file: " + a + "\r\n" +
+                               "Finished Processing file: " + b + "\r\n" +
+                               "Finished Processing file: " + c + "\r\n" +
+                               "Skipped 2 lines that do not hold two numbers, the first at "
+                               "line 5\r\n");
+    EXPECT_TRUE(signal.last.empty());
+    EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.318310, 12.5\r\n");
+    EXPECT_EQ(ReadBytes(m_dir.File("b+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 3\r\n");
+    EXPECT_EQ(ReadBytes(m_dir.File("c+PDRT.txt")),
+              "Freq(Hz), Gamma(tau)\r\n0.159155, 1\r\n0.159155, 2\r\n");
+
+    // A second run converts the same rows again into the same outputs.
+    RecordingSignal again;
+    Run(again);
+    EXPECT_EQ(g_fileCount, 3);
+    EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.318310, 12.5\r\n");
+}
+
+TEST_F(BatchRunTest, AFailingFileIsReportedAndTheRunGoesOn) {
+    const std::string good1 = m_dir.File("good1.txt");
+    const std::string missing = m_dir.File("missing.txt");
+    const std::string good2 = m_dir.File("good2.txt");
+    WriteBytes(good1, "h\nh\nh\n1 1\n");
+    WriteBytes(good2, "h\nh\nh\n2 1\n");
+    AppendFiles({good1, missing, good2});
+    RecordingSignal signal;
+    const std::string console = Run(signal);
+
+    ASSERT_EQ(signal.calls, 1);
+    ASSERT_EQ(signal.last.size(), 1u);
+    EXPECT_EQ(signal.last[0].path, missing);
+    EXPECT_FALSE(signal.last[0].reason.empty());
+    EXPECT_EQ(console, "Finished Processing file: " + good1 + "\r\n" +
+                           "Failed to process file: " + missing + ": " + signal.last[0].reason +
+                           "\r\n" + "Finished Processing file: " + good2 + "\r\n");
+    EXPECT_TRUE(Exists(m_dir.File("good2+PDRT.txt")));
+    EXPECT_FALSE(Exists(m_dir.File("missing+PDRT.txt")));
+}
+
+}  // namespace
