@@ -1,0 +1,116 @@
+#include "cli/convert_command.h"
+
+#include <CLI/CLI.hpp>
+#include <charconv>
+#include <cmath>
+
+#include "batch/batch_run.h"
+#include "batch/file_table.h"
+#include "cli/wildcards.h"
+#include "core/conversion_settings.h"
+
+namespace {
+
+constexpr const char* kProgram = "kelvane-convert";
+
+// Gathers the failures of every chunk of the run.
+class FailureList : public RunEndSignal {
+  public:
+    void OnRunEnd(const std::vector<FileFailure>& failures) override {
+        m_failures.insert(m_failures.end(), failures.begin(), failures.end());
+    }
+
+    const std::vector<FileFailure>& Failures() const { return m_failures; }
+
+  private:
+    std::vector<FileFailure> m_failures;
+};
+
+int UsageError(std::FILE* err, const std::string& message) {
+    std::fprintf(err, "%s: %s\nRun '%s --help' for usage.\n", kProgram, message.c_str(), kProgram);
+    return kExitUsage;
+}
+
+// Converts `files` through the file table, a table's worth at a time.
+std::vector<FileFailure> ConvertAll(const std::vector<std::string>& files, std::FILE* out) {
+    ProgressConsole console(out, "\n");
+    FailureList failures;
+    for (std::size_t first = 0; first < files.size(); first += kMaxFiles) {
+        const std::size_t last = std::min(files.size(), first + kMaxFiles);
+        ClearFileTable();
+        AppendFiles(std::vector<std::string>(files.begin() + static_cast<std::ptrdiff_t>(first),
+                                             files.begin() + static_cast<std::ptrdiff_t>(last)));
+        RunBatch(console, failures);
+    }
+    ClearFileTable();
+    return failures.Failures();
+}
+
+}  // namespace
+
+bool ParseArea(const std::string& text, double& area) {
+    double value = 0.0;
+    const char* first = text.data();
+    const char* last = first + text.size();
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end != last || !std::isfinite(value) || !(value > 0.0)) {
+        return false;
+    }
+    area = value;
+    return true;
+}
+
+int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err) {
+    CLI::App app(
+        "Converts distribution-of-relaxation-times exports (three header lines, then "
+        "lines of gamma and tau) into tables of frequency 1/(2*pi*tau) in hertz against "
+        "gamma times the electrode area. Each FILE is written beside itself as "
+        "<name>+PDRT.txt, replacing an earlier output only once the new one is complete.",
+        kProgram);
+    // Paths may begin with '/', which must never be taken for a Windows-style option.
+    app.allow_windows_style_options(false);
+    std::string areaText = "1.0";
+    std::vector<std::string> files;
+    app.add_option("--area", areaText, "Electrode surface area that multiplies every gamma")
+        ->default_str("1.0")
+        ->type_name("A");
+    app.add_option("files", files, "Input files, converted in the order given")
+        ->required()
+        ->type_name("FILE");
+    app.set_version_flag("--version", std::string(kProgram) + " " + KELVANE_VERSION);
+
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        std::fputs(app.help().c_str(), out);
+        return kExitSuccess;
+    } catch (const CLI::CallForVersion& version) {
+        std::fprintf(out, "%s\n", version.what());
+        return kExitSuccess;
+    } catch (const CLI::ParseError& error) {
+        return UsageError(err, error.what());
+    }
+
+    double area = 0.0;
+    if (!ParseArea(areaText, area)) {
+        return UsageError(
+            err,
+            "--area needs a number greater than zero, such as 2.5 or 1e-2; got '" + areaText + "'");
+    }
+    g_area = static_cast<float>(area);
+    g_areaSet = 1;
+
+    const std::vector<std::string> inputs = ExpandWildcards(files);
+    const std::vector<FileFailure> failures = ConvertAll(inputs, out);
+    if (failures.empty()) {
+        return kExitSuccess;
+    }
+    std::fflush(out);
+    std::fprintf(err, "%s: %zu of %zu files could not be converted:\n", kProgram, failures.size(),
+                 inputs.size());
+    for (const FileFailure& failure : failures) {
+        std::fprintf(err, "  %s: %s\n", failure.path.c_str(), failure.reason.c_str());
+    }
+    return kExitFailures;
+}

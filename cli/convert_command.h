@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// Exit statuses of kelvane-convert.
+enum ExitStatus : int {
+    kExitSuccess = 0,   // every file converted
+    kExitFailures = 1,  // at least one file failed; the others were converted
+    kExitUsage = 2,     // the command line was wrong; nothing was converted
+};
+
+// Runs `kelvane-convert [--area A] FILE...` with `arguments` (without the program name),
+// printing progress to `out` and errors to `err`; returns the exit status.
+int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err);
+
+// Parses an area argument: a finite number greater than zero, nothing else; false otherwise.
+bool ParseArea(const std::string& text, double& area);

@@ -1,0 +1,47 @@
+#include <windows.h>
+
+#include <algorithm>
+
+#include "cli/wildcards.h"
+
+namespace {
+
+// The files (not folders) that `pattern` matches, with the pattern's folder in front.
+std::vector<std::string> Matches(const std::string& pattern) {
+    const std::size_t cut = pattern.find_last_of("\\/:");
+    const std::string folder =
+        cut == std::string::npos ? std::string() : pattern.substr(0, cut + 1);
+    std::vector<std::string> found;
+    WIN32_FIND_DATAA entry;
+    const HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return found;
+    }
+    do {
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            found.push_back(folder + entry.cFileName);
+        }
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+}  // namespace
+
+std::vector<std::string> ExpandWildcards(const std::vector<std::string>& arguments) {
+    std::vector<std::string> expanded;
+    for (const std::string& argument : arguments) {
+        if (argument.find_first_of("*?") == std::string::npos) {
+            expanded.push_back(argument);
+            continue;
+        }
+        std::vector<std::string> found = Matches(argument);
+        if (found.empty()) {
+            expanded.push_back(argument);
+        } else {
+            expanded.insert(expanded.end(), found.begin(), found.end());
+        }
+    }
+    return expanded;
+}

@@ -1,0 +1,139 @@
+#include "cli/convert_command.h"
+
+#include <gtest/gtest.h>
+
+#include "batch/file_table.h"
+#include "core/conversion_settings.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class ConvertCommandTest : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        g_area = 1.0f;
+        g_areaSet = 0;
+    }
+
+    Outcome Run(const std::vector<std::string>& arguments) {
+        const std::string outPath = m_dir.File("stdout.log");
+        const std::string errPath = m_dir.File("stderr.log");
+        std::FILE* out = std::fopen(outPath.c_str(), "wb");
+        std::FILE* err = std::fopen(errPath.c_str(), "wb");
+        const int status = RunConvertCommand(arguments, out, err);
+        std::fclose(out);
+        std::fclose(err);
+        return {status, ReadBytes(outPath), ReadBytes(errPath)};
+    }
+
+    std::string Input(const std::string& name, const std::string& data) {
+        WriteBytes(m_dir.File(name), "h\r\nh\r\nh\r\n" + data);
+        return m_dir.File(name);
+    }
+
+    TempDir m_dir;
+};
+
+TEST_F(ConvertCommandTest, ConvertsEachFileInOrderWithTheArea) {
+    const std::string a = Input("a.txt", "1.5 2e-3\r\n");
+    const std::string b = Input("b.dat", "3 1\r\n");
+    const Outcome outcome = Run({"--area", "2", b, a});
+    EXPECT_EQ(outcome.status, kExitSuccess);
+    EXPECT_EQ(outcome.out,
+              "Finished Processing file: " + b + "\nFinished Processing file: " + a + "\n");
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n79.577469, 3\r\n");
+    EXPECT_EQ(ReadBytes(m_dir.File("b+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 6\r\n");
+}
+
+TEST_F(ConvertCommandTest, AreaDefaultsToOneAndIsAlwaysApplied) {
+    g_area = 7.0f;
+    const std::string a = Input("a.txt", "3 1\r\n");
+    EXPECT_EQ(Run({a}).status, kExitSuccess);
+    EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 3\r\n");
+    EXPECT_EQ(g_areaSet, 1);
+}
+
+TEST_F(ConvertCommandTest, FailuresAreListedAndTheOthersStillConvert) {
+    const std::string good = Input("good.txt", "3 1\r\n");
+    const std::string missing = m_dir.File("missing.txt");
+    const Outcome outcome = Run({missing, good});
+    EXPECT_EQ(outcome.status, kExitFailures);
+    EXPECT_NE(outcome.out.find("Failed to process file: " + missing + ": "), std::string::npos);
+    EXPECT_NE(outcome.out.find("Finished Processing file: " + good), std::string::npos);
+    EXPECT_NE(outcome.err.find("1 of 2 files could not be converted"), std::string::npos);
+    EXPECT_NE(outcome.err.find("  " + missing + ": "), std::string::npos);
+    EXPECT_TRUE(Exists(m_dir.File("good+PDRT.txt")));
+}
+
+TEST_F(ConvertCommandTest, MoreFilesThanOneTableHoldsAreAllConverted) {
+    std::vector<std::string> files;
+    for (int i = 0; i < kMaxFiles + 5; ++i) {
+        files.push_back(Input("f" + std::to_string(i) + ".txt", "1 1\r\n"));
+    }
+    const Outcome outcome = Run(files);
+    EXPECT_EQ(outcome.status, kExitSuccess);
+    EXPECT_TRUE(Exists(m_dir.File("f1004+PDRT.txt")));
+    EXPECT_EQ(g_fileCount, 0);
+}
+
+TEST_F(ConvertCommandTest, BadCommandLinesAreUsageErrors) {
+    const std::string a = Input("a.txt", "3 1\r\n");
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{},
+                                               {"--area", "2.5cm", a},
+                                               {"--area", "0", a},
+                                               {"--area", "-1", a},
+                                               {"--area", "nan", a},
+                                               {"--area", "inf", a},
+                                               {"--area", "", a},
+                                               {"--area"},
+                                               {"--bogus", a}}) {
+        const Outcome outcome = Run(arguments);
+        EXPECT_EQ(outcome.status, kExitUsage) << ::testing::PrintToString(arguments);
+        EXPECT_NE(outcome.err.find("--help"), std::string::npos) << outcome.err;
+    }
+    EXPECT_FALSE(Exists(m_dir.File("a+PDRT.txt")));
+}
+
+TEST_F(ConvertCommandTest, HelpAndVersionSucceed) {
+    const Outcome help = Run({"--help"});
+    EXPECT_EQ(help.status, kExitSuccess);
+    EXPECT_NE(help.out.find("--area"), std::string::npos);
+    const Outcome version = Run({"--version"});
+    EXPECT_EQ(version.status, kExitSuccess);
+    EXPECT_EQ(version.out, "kelvane-convert 1.0.0.1\n");
+}
+
+TEST(ParseAreaTest, AcceptsOnlyWholePositiveFiniteNumbers) {
+    double area = 0.0;
+    EXPECT_TRUE(ParseArea("2.5", area));
+    EXPECT_EQ(area, 2.5);
+    EXPECT_TRUE(ParseArea("1e-2", area));
+    EXPECT_EQ(area, 0.01);
+    for (const char* bad :
+         {"", " 2", "2 ", "2.5cm", "0", "-0", "-3", "inf", "nan", "1e999", "+2"}) {
+        EXPECT_FALSE(ParseArea(bad, area)) << bad;
+    }
+}
+
+#ifdef _WIN32
+TEST_F(ConvertCommandTest, WildcardsAreExpandedInNameOrder) {
+    Input("b.txt", "2 1\r\n");
+    Input("a.txt", "1 1\r\n");
+    Input("c.dat", "1 1\r\n");
+    const Outcome outcome = Run({m_dir.File("*.txt")});
+    EXPECT_EQ(outcome.status, kExitSuccess);
+    EXPECT_EQ(outcome.out, "Finished Processing file: " + m_dir.File("a.txt") +
+                               "\nFinished Processing file: " + m_dir.File("b.txt") + "\n");
+    EXPECT_FALSE(Exists(m_dir.File("c+PDRT.txt")));
+}
+#endif
+
+}  // namespace
