@@ -1,0 +1,44 @@
+#!/bin/bash
+# Sets up a fresh Debian machine and runs every test: native, sanitizers, Windows 64-bit under
+# Wine (with the dialog tests on a virtual display), the 32-bit Windows build, and a bounded fuzz.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+step() { printf '\n=== %s ===\n' "$*"; }
+
+bash scripts/setup-deps.sh
+
+step "Native build and tests"
+cmake --preset linux >/dev/null
+cmake --build --preset linux
+ctest --preset linux
+
+step "AddressSanitizer and UBSan build and tests"
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ctest --preset asan
+
+step "Windows x86_64 build, tests under Wine"
+bash scripts/wine-prefix.sh
+cmake --preset win64 >/dev/null
+cmake --build --preset win64
+bash scripts/with-display.sh ctest --preset win64
+
+step "Windows i686 build (the shipped 32-bit program)"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32
+for program in build/win32/ui/Kelvane.exe build/win32/cli/kelvane-convert.exe; do
+    if [ -f "$program" ]; then
+        description=$(file -b "$program")
+        echo "$program: $description"
+        case "$description" in
+            PE32\ *Intel*386*) ;;
+            *) echo "$program is not a 32-bit x86 executable" >&2; exit 1 ;;
+        esac
+    fi
+done
+
+step "Bounded fuzz run of the number scanner and formatter"
+bash scripts/fuzz.sh "${KELVANE_FUZZ_SECONDS:-60}"
+
+step "All tests passed"
