@@ -10,7 +10,7 @@
 
 // A CFile read and written line by line through a text-mode stream: CR LF in the file, a single
 // line feed in memory. Failures raise CFileException.
-class CTextFile : public CFile {
+class CTextFile final : public CFile {
   public:
     // A closed file with no stream.
     CTextFile();

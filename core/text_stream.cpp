@@ -19,8 +19,6 @@ TextStream::TextStream(NativeHandle handle, std::string_view mode)
     m_canWrite = first != 'r' || plus;
     m_append = first == 'a';
     m_text = mode.find('b') == std::string_view::npos;
-    const long long position = NativeSeek(handle, 0, 1);
-    m_bufferOffset = position < 0 ? 0 : position;
 }
 
 TextStream::~TextStream() {
@@ -49,7 +47,7 @@ bool TextStream::PrepareRead() {
             return false;
         }
         m_direction = Direction::reading;
-        m_begin = m_end = 0;
+        m_begin = m_end = m_stop = 0;
     }
     return true;
 }
@@ -67,7 +65,7 @@ bool TextStream::PrepareWrite() {
             return false;
         }
         m_bufferOffset = position;
-        m_begin = m_end = 0;
+        m_begin = m_end = m_stop = 0;
         m_direction = Direction::writing;
         m_eof = false;
     }
@@ -79,7 +77,7 @@ bool TextStream::Fill() {
         return false;
     }
     m_bufferOffset += static_cast<long long>(m_end);
-    m_begin = m_end = 0;
+    m_begin = m_end = m_stop = 0;
     const long got = NativeRead(m_handle, m_buffer.get(), kBufferSize);
     if (got < 0) {
         Fail(LastOsError());
@@ -90,6 +88,12 @@ bool TextStream::Fill() {
         return false;
     }
     m_end = static_cast<std::size_t>(got);
+    m_stop = m_end;
+    if (m_text) {
+        if (const void* stop = std::memchr(m_buffer.get(), kCtrlZ, m_end)) {
+            m_stop = static_cast<std::size_t>(static_cast<const char*>(stop) - m_buffer.get());
+        }
+    }
     return true;
 }
 
@@ -109,22 +113,22 @@ bool TextStream::GetLine(std::string& line) {
     }
     const std::size_t start = line.size();
     for (;;) {
-        if (m_begin == m_end && !Fill()) {
-            break;
-        }
-        const char* bytes = m_buffer.get() + m_begin;
-        const std::size_t available = m_end - m_begin;
-        const void* feed = std::memchr(bytes, '\n', available);
-        std::size_t take = feed != nullptr ? static_cast<const char*>(feed) - bytes + 1 : available;
-        if (m_text) {
-            if (const void* stop = std::memchr(bytes, kCtrlZ, take)) {
-                take = static_cast<std::size_t>(static_cast<const char*>(stop) - bytes);
-                line.append(bytes, take);
-                m_begin += take;
-                m_eof = true;
+        if (m_begin == m_stop) {
+            if (m_stop < m_end) {
+                m_eof = true;  // a Ctrl-Z ends the text
                 break;
             }
+            if (!Fill()) {
+                break;
+            }
+            continue;
         }
+        const char* bytes = m_buffer.get() + m_begin;
+        const std::size_t available = m_stop - m_begin;
+        const void* feed = std::memchr(bytes, '\n', available);
+        const std::size_t take =
+            feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(feed) - bytes) + 1
+                            : available;
         line.append(bytes, take);
         m_begin += take;
         if (feed != nullptr) {
@@ -220,6 +224,16 @@ std::size_t TextStream::Write(const void* data, std::size_t count) {
     if (!m_text) {
         return Append(bytes, count) ? count : 0;
     }
+    // The usual text, one line ending in its only line feed, goes straight into the buffer.
+    if (count > 0 && bytes[count - 1] == '\n' && count + 1 <= kBufferSize - m_end &&
+        std::memchr(bytes, '\n', count - 1) == nullptr) {
+        char* out = m_buffer.get() + m_end;
+        std::memcpy(out, bytes, count - 1);
+        out[count - 1] = '\r';
+        out[count] = '\n';
+        m_end += count + 1;
+        return count;
+    }
     std::size_t done = 0;
     while (done < count) {
         const void* feed = std::memchr(bytes + done, '\n', count - done);
@@ -293,7 +307,7 @@ bool TextStream::Seek(long long offset, int origin) {
     }
     m_direction = Direction::reading;
     m_bufferOffset = target;
-    m_begin = m_end = 0;
+    m_begin = m_end = m_stop = 0;
     m_eof = false;
     return true;
 }

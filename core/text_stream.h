@@ -13,7 +13,7 @@
 // becomes CR LF; binary mode ("b") passes bytes unchanged. Positions are byte offsets in the file.
 class TextStream {
   public:
-    // Takes over `handle`, opened for the access that the fopen-style `mode` names.
+    // Takes over `handle`, just opened (at offset 0) for the access the fopen-style `mode` names.
     TextStream(NativeHandle handle, std::string_view mode);
     TextStream(const TextStream&) = delete;
     TextStream& operator=(const TextStream&) = delete;
@@ -68,6 +68,7 @@ class TextStream {
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_begin = 0;       // next unread byte while reading
     std::size_t m_end = 0;         // end of the read bytes, or of the bytes waiting to be written
+    std::size_t m_stop = 0;        // end of the text among the read bytes: a Ctrl-Z, or m_end
     long long m_bufferOffset = 0;  // file offset of m_buffer[0]
     Direction m_direction = Direction::reading;
     bool m_eof = false;
