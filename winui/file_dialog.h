@@ -1,0 +1,49 @@
+#pragma once
+
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <string>
+
+#include "winui/wnd.h"
+
+// Where GetNextPathName goes on in a file dialog's selection; null after the last path.
+using POSITION = const char*;
+
+// The system's file-open (or save) dialog, Explorer style.
+class CFileDialog {
+  public:
+    // A dialog with default extension `defExt`, initial name `fileName`, `flags` (OFN_EXPLORER is
+    // added) and `filter` given as "text|pattern|...||". The selection buffer holds MAX_PATH
+    // characters unless the caller points m_ofn.lpstrFile and m_ofn.nMaxFile at a larger one.
+    CFileDialog(BOOL openFileDialog, const char* defExt = nullptr, const char* fileName = nullptr,
+                DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, const char* filter = nullptr,
+                CWnd* parent = nullptr);
+    CFileDialog(const CFileDialog&) = delete;
+    CFileDialog& operator=(const CFileDialog&) = delete;
+
+    // Runs the dialog; IDOK once the user chose and the whole selection fit the buffer, else
+    // IDCANCEL.
+    INT_PTR DoModal();
+    // True when the last DoModal ended because the selection did not fit the buffer.
+    bool SelectionTooLong() const { return m_selectionTooLong; }
+
+    // The first chosen path's position, or null when nothing was chosen.
+    POSITION GetStartPosition() const;
+    // The full path at `position`; moves `position` on to the next one (null after the last).
+    std::string GetNextPathName(POSITION& position) const;
+
+    // The parameters handed to the system; the caller may change them before DoModal.
+    OPENFILENAMEA m_ofn;
+
+  private:
+    bool SelectionEndsInBuffer() const;
+
+    BOOL m_openFileDialog;
+    CWnd* m_parent;
+    std::string m_defExt;
+    std::string m_filter;
+    char m_fileName[MAX_PATH] = {};
+    bool m_selectionTooLong = false;
+};

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The string `id` of the program's string table, or empty when there is none.
+std::string AfxLoadString(UINT id);

@@ -1,0 +1,80 @@
+#include "winui/win_app.h"
+
+#include <commctrl.h>
+
+#include "winui/exception_box.h"
+#include "winui/wnd.h"
+
+namespace {
+
+CWinApp* g_app = nullptr;
+
+std::string ModuleBaseName() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string name = path;
+    name.erase(0, name.find_last_of("\\/") + 1);
+    return name.substr(0, name.rfind('.'));
+}
+
+}  // namespace
+
+CWinApp::CWinApp(const char* appName) : m_appName(appName != nullptr ? appName : ModuleBaseName()) {
+    g_app = this;
+}
+
+CWinApp::~CWinApp() {
+    if (g_app == this) {
+        g_app = nullptr;
+    }
+}
+
+int CWinApp::Run() {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return ExitInstance();
+}
+
+bool CWinApp::OnCommand(UINT) {
+    return false;
+}
+
+void CWinApp::Enable3dControls() {
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&classes);
+}
+
+void CWinApp::OnHelp() {
+    const HWND owner = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
+    const std::string text = "No help file comes with " + m_appName + ".";
+    MessageBoxA(owner, text.c_str(), m_appName.c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+CWinApp* AfxGetApp() {
+    return g_app;
+}
+
+HINSTANCE AfxGetResourceHandle() {
+    return GetModuleHandleA(nullptr);
+}
+
+std::string AfxGetAppName() {
+    return g_app != nullptr ? g_app->m_appName : ModuleBaseName();
+}
+
+int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr) {
+        return -1;
+    }
+    app->m_hInstance = instance;
+    try {
+        return app->InitInstance() ? app->Run() : app->ExitInstance();
+    } catch (...) {
+        ReportCurrentException(nullptr);
+        return -1;
+    }
+}
