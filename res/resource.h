@@ -1,0 +1,13 @@
+#pragma once
+
+// Dialogs, strings, icons and commands of the program's resources (Kelvane.rc).
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_MAIN_DIALOG 102
+#define IDR_MAINFRAME 128
+#define IDM_ABOUTBOX 0x0010
+#define IDC_FILE_LIST 1000
+#define IDC_ADD_FILES 1001
+#define IDC_AREA 1002
+#define IDC_AREA_SHOW 1003
+#define IDC_CLEAR_FILES 1004
