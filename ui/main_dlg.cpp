@@ -1,0 +1,111 @@
+#include "ui/main_dlg.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "batch/batch_run.h"
+#include "core/conversion_settings.h"
+#include "resource.h"
+#include "ui/about_dlg.h"
+#include "ui/run_end_box.h"
+#include "winui/paint_dc.h"
+#include "winui/resource_string.h"
+#include "winui/win_app.h"
+
+const CommandBinding<CMainDlg> CMainDlg::kCommands[] = {
+    {BN_CLICKED, IDC_ADD_FILES, &CMainDlg::AddFiles},
+    {BN_CLICKED, IDC_CLEAR_FILES, &CMainDlg::ClearFiles},
+    {EN_CHANGE, IDC_AREA, &CMainDlg::OnChangeArea},
+};
+
+CMainDlg::CMainDlg(CWnd* parent)
+    : CDialog(IDD_MAIN_DIALOG, parent),
+      m_hIcon(LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+
+bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+        case WM_SYSCOMMAND:
+            OnSysCommand(static_cast<UINT>(wParam), lParam);
+            return true;
+        case WM_PAINT:
+            OnPaint();
+            return true;
+        case WM_QUERYDRAGICON:
+            result = reinterpret_cast<LRESULT>(OnQueryDragIcon());
+            return true;
+        default:
+            return CDialog::OnMessage(message, wParam, lParam, result);
+    }
+}
+
+bool CMainDlg::OnCommand(UINT code, int id, HWND control) {
+    return DispatchCommand(*this, kCommands, code, id) || CDialog::OnCommand(code, id, control);
+}
+
+BOOL CMainDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    const CMenu systemMenu = GetSystemMenu(FALSE);
+    if (systemMenu.GetSafeHmenu() != nullptr) {
+        const std::string aboutItem = AfxLoadString(IDS_ABOUTBOX);
+        if (!aboutItem.empty()) {
+            systemMenu.AppendMenuA(MF_SEPARATOR);
+            systemMenu.AppendMenuA(MF_STRING, IDM_ABOUTBOX, aboutItem.c_str());
+        }
+    }
+    SendMessageA(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageA(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    OpenConsole();
+    SetDlgItemTextA(IDC_AREA, "1.0");
+    return TRUE;
+}
+
+void CMainDlg::OnSysCommand(UINT id, LPARAM) {
+    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg about;
+        about.DoModal();
+    } else {
+        Default();
+    }
+}
+
+void CMainDlg::OnPaint() {
+    if (!IsIconic()) {
+        Default();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessageA(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    const int cxIcon = GetSystemMetrics(SM_CXICON);
+    const int cyIcon = GetSystemMetrics(SM_CYICON);
+    RECT rect;
+    GetClientRect(&rect);
+    const int x = (rect.right - rect.left - cxIcon + 1) / 2;
+    const int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
+}
+
+HCURSOR CMainDlg::OnQueryDragIcon() const {
+    return static_cast<HCURSOR>(m_hIcon);
+}
+
+void CMainDlg::OnChangeArea() {
+    char text[100] = {};
+    GetDlgItemTextA(IDC_AREA, text, sizeof text);
+    const double area = std::atof(text);
+    g_area = static_cast<float>(area);
+    const int length = std::snprintf(nullptr, 0, "Area=%f", area);
+    std::string shown(static_cast<std::size_t>(length) + 1, '\0');
+    std::snprintf(shown.data(), shown.size(), "Area=%f", area);
+    SetDlgItemTextA(IDC_AREA_SHOW, shown.c_str());
+    g_areaSet = 1;
+}
+
+void CMainDlg::OnOK() {
+    ProgressConsole console(stdout, "\r\n");
+    RunEndBox endBox(m_hWnd);
+    RunBatch(console, endBox);
+}
+
+void CMainDlg::OnCancel() {
+    CDialog::OnCancel();
+}

@@ -1,0 +1,40 @@
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "ui/contact.h"
+#include "ui/main_dlg.h"
+
+namespace {
+
+using GetConsoleWindowFunction = HWND(WINAPI*)();
+
+// kernel32's GetConsoleWindow, looked up by name since older systems lack it; null without it.
+GetConsoleWindowFunction FindGetConsoleWindow() {
+    const HMODULE kernel = GetModuleHandleA("kernel32");
+    if (kernel == nullptr) {
+        return nullptr;
+    }
+    return reinterpret_cast<GetConsoleWindowFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "GetConsoleWindow")));
+}
+
+}  // namespace
+
+void CMainDlg::OpenConsole() {
+    AllocConsole();
+    const GetConsoleWindowFunction getConsoleWindow = FindGetConsoleWindow();
+    if (getConsoleWindow != nullptr && getConsoleWindow() != nullptr) {
+        // Closing the console would end the whole process: take the Close item off its menu.
+        CMenu::FromHandle(::GetSystemMenu(getConsoleWindow(), FALSE))
+            .DeleteMenu(SC_CLOSE, MF_BYCOMMAND);
+        DrawMenuBar(getConsoleWindow());
+    }
+    // Paths are ANSI text; the console would otherwise show them in the OEM code page.
+    SetConsoleOutputCP(GetACP());
+    std::freopen("CONOUT$", "w+t", stdout);
+    std::freopen("CONIN$", "r+t", stdin);
+    const std::string title = std::string("Data conversion by ") + kContactAddress;
+    SetConsoleTitleA(title.c_str());
+}

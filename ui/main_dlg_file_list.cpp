@@ -1,0 +1,63 @@
+#include <string>
+#include <vector>
+
+#include "batch/file_table.h"
+#include "resource.h"
+#include "ui/main_dlg.h"
+#include "winui/file_dialog.h"
+#include "winui/win_app.h"
+
+namespace {
+
+// Characters of the chooser's selection buffer: room for the 1000 files of the table with
+// names of any length.
+constexpr DWORD kSelectionSize = 260000;
+
+constexpr char kFilter[] = "FILE(*.txt)|*.txt|FILE(*.*)|*.*||";
+
+void ShowWarning(HWND owner, const std::string& text) {
+    MessageBoxA(owner, text.c_str(), AfxGetAppName().c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> CMainDlg::ChooseFiles() {
+    std::vector<char> selection(kSelectionSize, '\0');
+    CFileDialog chooser(TRUE, "txt", nullptr, OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY, kFilter);
+    chooser.m_ofn.lpstrFile = selection.data();
+    chooser.m_ofn.nMaxFile = kSelectionSize;
+    if (chooser.DoModal() != IDOK) {
+        if (chooser.SelectionTooLong()) {
+            ShowWarning(m_hWnd,
+                        "The selection is too long for the file chooser, so no file was added. "
+                        "Choose fewer files at a time; the list holds up to " +
+                            std::to_string(kMaxFiles) + " files.");
+        }
+        return std::nullopt;
+    }
+    std::vector<std::string> paths;
+    for (POSITION position = chooser.GetStartPosition(); position != nullptr;) {
+        paths.push_back(chooser.GetNextPathName(position));
+    }
+    return paths;
+}
+
+void CMainDlg::AddFiles() {
+    const std::optional<std::vector<std::string>> chosen = ChooseFiles();
+    const int refused = chosen ? AppendFiles(*chosen) : 0;
+    RebuildFileList();
+    if (refused > 0) {
+        ShowWarning(m_hWnd, "The list holds up to " + std::to_string(kMaxFiles) +
+                                " files: " + std::to_string(refused) + " of the " +
+                                std::to_string(chosen->size()) + " chosen files were not added.");
+    }
+}
+
+void CMainDlg::ClearFiles() {
+    ClearFileTable();
+    SetDlgItemTextA(IDC_FILE_LIST, "");
+}
+
+void CMainDlg::RebuildFileList() {
+    SetDlgItemTextA(IDC_FILE_LIST, RebuildFileListText().c_str());
+}
