@@ -15,7 +15,9 @@ if [ ! -f "$WINEPREFIX/.kelvane-ready" ]; then
     "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
     "$WINE64" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11,null /f </dev/null >/dev/null 2>&1
     "$WINESERVER" -w
+    bash "$(dirname "$0")/wine-fonts.sh"
     touch "$WINEPREFIX/.kelvane-ready"
 fi
-"$WINESERVER" -p60 </dev/null >/dev/null 2>&1 &
-"$WINE64" cmd /c exit </dev/null >/dev/null 2>&1 || true
+# Neither may inherit the lock, or the next caller waits until the server exits.
+"$WINESERVER" -p60 </dev/null >/dev/null 2>&1 9>&- &
+"$WINE64" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true

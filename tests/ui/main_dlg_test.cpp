@@ -1,0 +1,330 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "batch/file_table.h"
+#include "core/conversion_settings.h"
+#include "core/file_converter.h"
+#include "dialog_driver.h"
+#include "resource.h"
+#include "support/temp_dir.h"
+#include "ui/main_dlg.h"
+
+namespace {
+
+// The main dialog with its file chooser replaced by the paths a test hands it.
+class ScriptedMainDlg : public CMainDlg {
+  public:
+    std::optional<std::vector<std::string>> m_nextChoice;
+
+  protected:
+    std::optional<std::vector<std::string>> ChooseFiles() override { return m_nextChoice; }
+};
+
+class MainDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!CanCreateWindows()) {
+            GTEST_SKIP() << kNoWindows;
+        }
+        ClearFileTable();
+        g_area = 1.0f;
+        g_areaSet = 0;
+    }
+
+    // Runs the dialog under `script`; the runner has its streams back when this returns.
+    INT_PTR Run(const std::function<void(HWND)>& script) {
+        StdioGuard stdio;
+        const DrivenRun run = RunDriven(m_dialog, script);
+        stdio.Restore();
+        EXPECT_FALSE(run.watchdogFired) << "the dialog was left open";
+        return run.result;
+    }
+
+    // Hands `paths` to the file chooser and presses "...".
+    void Choose(HWND dialog, std::optional<std::vector<std::string>> paths) {
+        m_dialog.m_nextChoice = std::move(paths);
+        Click(dialog, IDC_ADD_FILES);
+        Settle(dialog);
+    }
+
+    ScriptedMainDlg m_dialog;
+};
+
+// Writes a DRT export with three header lines and the (gamma, tau) rows.
+void WriteInput(const std::string& path, const std::vector<std::pair<double, double>>& rows) {
+    std::string text = "DRT export\nsettings\ngamma\ttau\n";
+    for (const auto& [gamma, tau] : rows) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%.6e\t%.6e\n", gamma, tau);
+        text += line;
+    }
+    WriteBytes(path, text);
+}
+
+// The lines of `text`, without their line ends (LF or CR LF).
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST_F(MainDialogTest, OpensWithAreaOneTheIconsAndItsConsole) {
+    struct {
+        std::string area, shown, consoleTitle;
+        float gArea = 0;
+        int gAreaSet = 0;
+        int focusId = 0;
+        LRESULT bigIcon = 0, dragIcon = 0;
+    } seen;
+    const INT_PTR result = Run([&](HWND dialog) {
+        seen.area = ItemText(dialog, IDC_AREA);
+        seen.shown = ItemText(dialog, IDC_AREA_SHOW);
+        seen.gArea = g_area;
+        seen.gAreaSet = g_areaSet;
+        char title[128] = {};
+        GetConsoleTitleA(title, sizeof title);
+        seen.consoleTitle = title;
+        GUITHREADINFO thread = {};
+        thread.cbSize = sizeof thread;
+        GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread);
+        seen.focusId = GetDlgCtrlID(thread.hwndFocus);
+        seen.bigIcon = SendMessageA(dialog, WM_GETICON, ICON_BIG, 0);
+        seen.dragIcon = SendMessageA(dialog, WM_QUERYDRAGICON, 0, 0);
+        // The caption's close box: handled by default processing, which ends in OnCancel.
+        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(seen.area, "1.0");
+    EXPECT_EQ(seen.shown, "Area=1.000000");
+    EXPECT_EQ(seen.gArea, 1.0f);
+    EXPECT_EQ(seen.gAreaSet, 1);
+    EXPECT_EQ(seen.consoleTitle, "Data conversion by kelvane@example.org");
+    EXPECT_EQ(seen.focusId, IDOK);
+    EXPECT_NE(seen.bigIcon, 0);
+    EXPECT_EQ(seen.dragIcon, seen.bigIcon);
+}
+
+TEST_F(MainDialogTest, AreaFollowsTheTextAsAtofReadsItsFirst99Characters) {
+    struct Case {
+        std::string text, shown;
+        float area;
+    };
+    const std::vector<Case> cases = {
+        {"0.1", "Area=0.100000", 0.1f},
+        {"", "Area=0.000000", 0.0f},
+        {"2.5cm", "Area=2.500000", 2.5f},
+        {"cm2.5", "Area=0.000000", 0.0f},
+        {"-1e-2", "Area=-0.010000", -0.01f},
+        // The field is read into 100 bytes: a number that starts at the 100th character is cut.
+        {std::string(98, ' ') + "7", "Area=7.000000", 7.0f},
+        {std::string(99, ' ') + "7", "Area=0.000000", 0.0f},
+    };
+    std::vector<std::pair<std::string, float>> seen;
+    Run([&](HWND dialog) {
+        for (const Case& c : cases) {
+            SetItemText(dialog, IDC_AREA, c.text);
+            seen.emplace_back(ItemText(dialog, IDC_AREA_SHOW), g_area);
+        }
+        Click(dialog, IDCANCEL);
+    });
+    ASSERT_EQ(seen.size(), cases.size());
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(seen[i].first, cases[i].shown) << "text \"" << cases[i].text << "\"";
+        EXPECT_EQ(seen[i].second, cases[i].area) << "text \"" << cases[i].text << "\"";
+    }
+}
+
+TEST_F(MainDialogTest, ListShowsChosenNamesAndClearFilesEmptiesIt) {
+    std::vector<std::string> lists;
+    int countAfterClear = -1;
+    Run([&](HWND dialog) {
+        Choose(dialog, std::vector<std::string>{"C:\\data\\cell1.txt", "D:\\run.1.txt"});
+        lists.push_back(ItemText(dialog, IDC_FILE_LIST));
+        Choose(dialog, std::vector<std::string>{"C:\\data\\cell"});
+        lists.push_back(ItemText(dialog, IDC_FILE_LIST));
+        // A cancelled chooser still rewrites the list from the table.
+        SetItemText(dialog, IDC_FILE_LIST, "123");
+        Choose(dialog, std::nullopt);
+        lists.push_back(ItemText(dialog, IDC_FILE_LIST));
+        Click(dialog, IDC_CLEAR_FILES);
+        Settle(dialog);
+        countAfterClear = g_fileCount;
+        lists.push_back(ItemText(dialog, IDC_FILE_LIST));
+        Choose(dialog, std::vector<std::string>{"C:\\x\\new.dat"});
+        lists.push_back(ItemText(dialog, IDC_FILE_LIST));
+        Click(dialog, IDCANCEL);
+    });
+    const std::vector<std::string> expected = {"cell1\r\nrun.1\r\n", "cell1\r\nrun.1\r\ncell\r\n",
+                                               "cell1\r\nrun.1\r\ncell\r\n", "", "new\r\n"};
+    EXPECT_EQ(lists, expected);
+    EXPECT_EQ(countAfterClear, 0);
+}
+
+TEST_F(MainDialogTest, ChoicePastTheTableLimitIsCutAndTheUserTold) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < kMaxFiles + 3; ++i) {
+        paths.push_back("C:\\data\\cell" + std::to_string(i) + ".txt");
+    }
+    MessageBoxView box;
+    std::size_t listedLines = 0;
+    Run([&](HWND dialog) {
+        m_dialog.m_nextChoice = paths;
+        Click(dialog, IDC_ADD_FILES);
+        const HWND warning = WaitForBoxOver(dialog);
+        if (warning != nullptr) {
+            box = ReadMessageBox(warning);
+            Click(warning, IDOK);
+        }
+        Settle(dialog);
+        listedLines = Lines(ItemText(dialog, IDC_FILE_LIST)).size();
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_NE(box.text.find("3 of the 1003 chosen files were not added"), std::string::npos)
+        << box.text;
+    EXPECT_EQ(box.icon, LoadIcon(nullptr, IDI_EXCLAMATION));
+    EXPECT_EQ(g_fileCount, kMaxFiles);
+    EXPECT_EQ(listedLines, static_cast<std::size_t>(kMaxFiles));
+    EXPECT_EQ(g_inputFiles[kMaxFiles - 1].path, paths[kMaxFiles - 1]);
+}
+
+TEST_F(MainDialogTest, OkConvertsEveryListedFileReportsOnTheConsoleAndStaysOpen) {
+    TempDir dir;
+    const std::vector<std::pair<double, double>> rows = {
+        {1.5e-3, 1e-6}, {2.25e-2, 3.3e-4}, {-4e-5, 0.7}};
+    const std::vector<std::string> inputs = {dir.File("cell1.txt"), dir.File("cell 2.dat")};
+    for (const std::string& input : inputs) {
+        WriteInput(input, rows);
+    }
+    std::vector<std::string> console;
+    bool openAfterRuns = false;
+    Run([&](HWND dialog) {
+        SetItemText(dialog, IDC_AREA, "2");
+        Choose(dialog, inputs);
+        Click(dialog, IDOK);
+        Click(dialog, IDOK);
+        Settle(dialog);
+        openAfterRuns = IsWindowVisible(dialog) != 0;
+        console = ConsoleLines();
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_TRUE(openAfterRuns);
+    const std::vector<std::string> finished = {
+        "Finished Processing file: " + inputs[0], "Finished Processing file: " + inputs[1],
+        "Finished Processing file: " + inputs[0], "Finished Processing file: " + inputs[1]};
+    std::vector<std::string> progress;
+    std::copy_if(console.begin(), console.end(), std::back_inserter(progress),
+                 [](const std::string& line) { return line.rfind("Finished", 0) == 0; });
+    EXPECT_EQ(progress, finished);
+    for (const std::string& output : {dir.File("cell1+PDRT.txt"), dir.File("cell 2+PDRT.txt")}) {
+        const std::vector<std::string> lines = Lines(ReadBytes(output));
+        ASSERT_EQ(lines.size(), rows.size() + 1) << output;
+        EXPECT_EQ(lines[0], "Freq(Hz), Gamma(tau)");
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            double frequency = 0, gamma = 0;
+            ASSERT_EQ(std::sscanf(lines[i + 1].c_str(), "%lf, %lf", &frequency, &gamma), 2);
+            EXPECT_NEAR(frequency, K / rows[i].second, 1e-6 * K / rows[i].second);
+            EXPECT_NEAR(gamma, 2 * rows[i].first, 1e-6 * std::abs(rows[i].first));
+        }
+    }
+}
+
+TEST_F(MainDialogTest, FailedFileIsNamedInOneStopBoxAndTheRunGoesOn) {
+    TempDir dir;
+    const std::string missing = dir.File("missing.txt");
+    const std::string present = dir.File("present.txt");
+    WriteInput(present, {{1e-3, 1e-3}});
+    MessageBoxView box;
+    bool anotherBox = true;
+    bool openAfterBox = false;
+    std::vector<std::string> console;
+    Run([&](HWND dialog) {
+        Choose(dialog, std::vector<std::string>{missing, present});
+        Click(dialog, IDOK);
+        const HWND error = WaitForBoxOver(dialog);
+        if (error != nullptr) {
+            box = ReadMessageBox(error);
+            console = ConsoleLines();
+            Click(error, IDOK);
+            WaitUntil([error] { return !IsWindow(error); });
+        }
+        Settle(dialog);
+        anotherBox = WaitForBoxOver(dialog, 300) != nullptr;
+        openAfterBox = IsWindowVisible(dialog) != 0;
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_NE(box.text.find("Could not convert 1 file"), std::string::npos) << box.text;
+    EXPECT_NE(box.text.find(missing + ": "), std::string::npos) << box.text;
+    EXPECT_EQ(box.text.find(present), std::string::npos) << box.text;
+    EXPECT_EQ(box.icon, LoadIcon(nullptr, IDI_HAND));
+    EXPECT_FALSE(anotherBox);
+    EXPECT_TRUE(openAfterBox);
+    EXPECT_NE(std::find(console.begin(), console.end(), "Finished Processing file: " + present),
+              console.end());
+    EXPECT_TRUE(Exists(dir.File("present+PDRT.txt")));
+}
+
+TEST_F(MainDialogTest, SystemMenuEndsWithTheAboutItemThatOpensTheAboutBox) {
+    struct {
+        std::string lastItem;
+        UINT lastId = 0;
+        bool separatorBefore = false;
+        std::string aboutCaption;
+        std::vector<std::string> aboutTexts;
+        bool aboutHasIcon = false, ownerDisabled = false, closedByOk = false;
+    } seen;
+    Run([&](HWND dialog) {
+        const HMENU menu = GetSystemMenu(dialog, FALSE);
+        const int count = GetMenuItemCount(menu);
+        char text[64] = {};
+        GetMenuStringA(menu, static_cast<UINT>(count - 1), text, sizeof text, MF_BYPOSITION);
+        seen.lastItem = text;
+        seen.lastId = GetMenuItemID(menu, count - 1);
+        seen.separatorBefore =
+            (GetMenuState(menu, static_cast<UINT>(count - 2), MF_BYPOSITION) & MF_SEPARATOR) != 0;
+        PostMessageA(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+        const HWND about = WaitForBoxOver(dialog);
+        if (about == nullptr) {
+            Click(dialog, IDCANCEL);
+            return;
+        }
+        seen.aboutCaption = WindowText(about);
+        for (HWND child = GetWindow(about, GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+                seen.aboutHasIcon = SendMessageA(child, STM_GETICON, 0, 0) != 0;
+            } else {
+                seen.aboutTexts.push_back(WindowText(child));
+            }
+        }
+        seen.ownerDisabled = !IsWindowEnabled(dialog);
+        Click(about, IDOK);
+        seen.closedByOk = WaitUntil([about] { return !IsWindow(about); });
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(seen.lastItem, "&About Kelvane...");
+    EXPECT_EQ(seen.lastId, static_cast<UINT>(IDM_ABOUTBOX));
+    EXPECT_TRUE(seen.separatorBefore);
+    EXPECT_EQ(seen.aboutCaption, "About Kelvane");
+    const std::vector<std::string> texts = {"Kelvane Version 1.0", "(C) 2025 Kelvane developers",
+                                            "OK"};
+    EXPECT_EQ(seen.aboutTexts, texts);
+    EXPECT_TRUE(seen.aboutHasIcon);
+    EXPECT_TRUE(seen.ownerDisabled);
+    EXPECT_TRUE(seen.closedByOk);
+}
+
+}  // namespace
