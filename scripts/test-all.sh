@@ -28,14 +28,12 @@ step "Windows i686 build (the shipped 32-bit program)"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
 for program in build/win32/ui/Kelvane.exe build/win32/cli/kelvane-convert.exe; do
-    if [ -f "$program" ]; then
-        description=$(file -b "$program")
-        echo "$program: $description"
-        case "$description" in
-            PE32\ *Intel*386*) ;;
-            *) echo "$program is not a 32-bit x86 executable" >&2; exit 1 ;;
-        esac
-    fi
+    description=$(file -b "$program")
+    echo "$program: $description"
+    case "$description" in
+        PE32\ *Intel*386*) ;;
+        *) echo "$program is not a 32-bit x86 executable" >&2; exit 1 ;;
+    esac
 done
 
 step "Bounded fuzz run of the number scanner and formatter"
