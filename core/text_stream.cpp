@@ -145,24 +145,32 @@ bool TextStream::GetLine(std::string& line) {
     return length > 0;
 }
 
+int TextStream::NextByte() {
+    const int byte = PeekByte();
+    if (byte < 0) {
+        return -1;
+    }
+    if (m_text && byte == kCtrlZ) {
+        m_eof = true;
+        return -1;
+    }
+    ++m_begin;
+    if (m_text && byte == '\r' && PeekByte() == '\n') {
+        ++m_begin;
+        return '\n';
+    }
+    return byte;
+}
+
 char* TextStream::Gets(char* buffer, int size) {
     if (size <= 0 || !PrepareRead()) {
         return nullptr;
     }
     int count = 0;
     while (count < size - 1) {
-        int byte = PeekByte();
+        const int byte = NextByte();
         if (byte < 0) {
             break;
-        }
-        if (m_text && byte == kCtrlZ) {
-            m_eof = true;
-            break;
-        }
-        ++m_begin;
-        if (m_text && byte == '\r' && PeekByte() == '\n') {
-            byte = '\n';
-            ++m_begin;
         }
         buffer[count++] = static_cast<char>(byte);
         if (byte == '\n') {
@@ -183,18 +191,9 @@ std::size_t TextStream::Read(void* buffer, std::size_t count) {
     char* out = static_cast<char*>(buffer);
     std::size_t done = 0;
     while (done < count) {
-        int byte = PeekByte();
+        const int byte = NextByte();
         if (byte < 0) {
             break;
-        }
-        if (m_text && byte == kCtrlZ) {
-            m_eof = true;
-            break;
-        }
-        ++m_begin;
-        if (m_text && byte == '\r' && PeekByte() == '\n') {
-            byte = '\n';
-            ++m_begin;
         }
         out[done++] = static_cast<char>(byte);
     }

@@ -58,6 +58,7 @@ class TextStream {
     bool FlushWrites();
     bool Append(const char* bytes, std::size_t count);
     int PeekByte();
+    int NextByte();
     void Fail(long osError);
 
     NativeHandle m_handle;
