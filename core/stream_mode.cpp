@@ -3,14 +3,15 @@
 #include "framework/file.h"
 
 std::string StreamModeFor(unsigned flags) {
-    std::string mode;
+    char first = 'r';
     if ((flags & CFile::modeCreate) != 0) {
-        mode = (flags & CFile::modeNoTruncate) != 0 ? "a" : "w";
-    } else {
-        mode = (flags & CFile::modeWrite) != 0 ? "a" : "r";
+        first = (flags & CFile::modeNoTruncate) != 0 ? 'a' : 'w';
+    } else if ((flags & CFile::modeWrite) != 0) {
+        first = 'a';
     }
+    std::string mode(1, first);
     const bool plus =
-        mode == "r" ? (flags & CFile::modeReadWrite) != 0 : (flags & CFile::modeWrite) == 0;
+        first == 'r' ? (flags & CFile::modeReadWrite) != 0 : (flags & CFile::modeWrite) == 0;
     if (plus) {
         mode += '+';
     }
