@@ -5,6 +5,7 @@
 
 #include "batch/batch_run.h"
 #include "core/conversion_settings.h"
+#include "core/number_format.h"
 #include "resource.h"
 #include "ui/about_dlg.h"
 #include "ui/run_end_box.h"
@@ -93,10 +94,10 @@ void CMainDlg::OnChangeArea() {
     GetDlgItemTextA(IDC_AREA, text, sizeof text);
     const double area = std::atof(text);
     g_area = static_cast<float>(area);
-    const int length = std::snprintf(nullptr, 0, "Area=%f", area);
-    std::string shown(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(shown.data(), shown.size(), "Area=%f", area);
-    SetDlgItemTextA(IDC_AREA_SHOW, shown.c_str());
+    // "Area=%f", printed by the same code as the output files, whatever the C runtime's rounding.
+    char shown[5 + kMaxFixed6Length + 1] = "Area=";
+    *FormatFixed6(area, shown + 5) = '\0';
+    SetDlgItemTextA(IDC_AREA_SHOW, shown);
     g_areaSet = 1;
 }
 
