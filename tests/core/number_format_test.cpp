@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/split_mix.h"
+
 #include <array>
 #include <bit>
 #include <cfloat>
@@ -156,9 +158,9 @@ TEST(FormatRow, JoinsBothNumbersIntoOneLine) {
 }
 
 // A deterministic source of the doubles a conversion formats, and of the ones that stress it.
-class ValueGenerator {
+class ValueGenerator : SplitMix64 {
   public:
-    explicit ValueGenerator(std::uint64_t seed) : state_(seed) {}
+    explicit ValueGenerator(std::uint64_t seed) : SplitMix64(seed) {}
 
     double Frequency() {
         switch (Below(8)) {
@@ -194,15 +196,6 @@ class ValueGenerator {
     }
 
   private:
-    std::uint64_t Next() {
-        std::uint64_t z = (state_ += 0x9e3779b97f4a7c15u);
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111ebu;
-        return z ^ (z >> 31);
-    }
-
-    std::uint64_t Below(std::uint64_t n) { return Next() % n; }
-
     double Sign() { return Below(4) == 0 ? -1.0 : 1.0; }
 
     // Floats as a measurement table yields them: a few significant digits, moderate exponents.
@@ -258,8 +251,6 @@ class ValueGenerator {
         }
         return Sign() * value;
     }
-
-    std::uint64_t state_;
 };
 
 constexpr int kGeneratedRows = 200000;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/split_mix.h"
+
 #include <array>
 #include <bit>
 #include <cfloat>
@@ -218,9 +220,9 @@ TEST(ScanGammaTau, ReadsSpecialValuesWithTheirSigns) {
 }
 
 // A deterministic source of numbers and lines in the shapes that stress a scanner.
-class LineGenerator {
+class LineGenerator : SplitMix64 {
   public:
-    explicit LineGenerator(std::uint64_t seed) : state_(seed) {}
+    explicit LineGenerator(std::uint64_t seed) : SplitMix64(seed) {}
 
     std::string Line() {
         static constexpr std::array<std::string_view, 6> kLeading = {"",  "",    "",
@@ -275,15 +277,6 @@ class LineGenerator {
     }
 
   private:
-    std::uint64_t Next() {
-        std::uint64_t z = (state_ += 0x9e3779b97f4a7c15u);
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111ebu;
-        return z ^ (z >> 31);
-    }
-
-    std::size_t Below(std::size_t n) { return static_cast<std::size_t>(Next() % n); }
-
     template <typename Array>
     std::string_view Pick(const Array& choices) {
         return choices[Below(choices.size())];
@@ -465,8 +458,6 @@ class LineGenerator {
             "0x", "0x.", "-.e5", "0xp1", "00x1", "0x.p1", "0x1p-", "",    "0."};
         return std::string(Pick(kTexts));
     }
-
-    std::uint64_t state_;
 };
 
 constexpr int kGeneratedLines = 200000;
