@@ -45,6 +45,11 @@ void RunBatch(ProgressConsole& console, RunEndSignal& signal) {
             if (report.skippedLines > 0) {
                 console.Line(SkippedLinesText(report));
             }
+            if (report.textEnd < report.length) {
+                console.Line("The text ended at byte " + std::to_string(report.textEnd) + " of " +
+                             std::to_string(report.length) +
+                             " (a Ctrl-Z byte, or the file shrank); the rest was not converted");
+            }
             continue;
         } catch (const CFileException& error) {
             reason = FailureReason(error, inputPath);

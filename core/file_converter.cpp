@@ -1,5 +1,6 @@
 #include "core/file_converter.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "core/conversion_settings.h"
@@ -82,6 +83,8 @@ ConversionReport ConvertRows(CTextFile& input, CTextFile& output) {
         output.WriteText(std::string_view(row, static_cast<std::size_t>(end - row)));
         ++report.rows;
     }
+    report.length = length;
+    report.textEnd = std::min(input.GetPosition(), length);
     return report;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "framework/file_exception.h"
@@ -12,6 +13,8 @@ struct ConversionReport {
     long rows = 0;              // data rows written
     long skippedLines = 0;      // lines that held text but not two numbers
     long firstSkippedLine = 0;  // line number (from 1) of the first of them, or 0
+    std::uint64_t textEnd = 0;  // where the input's text ended (a Ctrl-Z, or a file that shrank)
+    std::uint64_t length = 0;   // the input's length when the conversion began
 };
 
 // Converts the γ(τ) table `inputPath` into the frequency table `outputPath`, scaling γ by the

@@ -54,14 +54,18 @@ TEST_F(BatchRunTest, ConvertsEveryRowInOrderAndReportsEach) {
     const std::string c = m_dir.File("c");
     WriteBytes(a, "h\nh\nh\n12.5 0.5\n");
     WriteBytes(b, "h\r\nh\r\nh\r\n3 1\r\n");
-    WriteBytes(c, "h\nh\nh\n1 1\nnot a number\n2 1\nsee 3\n");
+    WriteBytes(c,
+               "h\nh\nh\n1 1\nnot a number\n2 1\nsee 3\n\x1A"
+               "9 9\n");
     AppendFiles({a, b, c});
     RecordingSignal signal;
     EXPECT_EQ(Run(signal), "Finished Processing file: " + a + "\r\n" +
                                "Finished Processing file: " + b + "\r\n" +
                                "Finished Processing file: " + c + "\r\n" +
                                "Skipped 2 lines that do not hold two numbers, the first at "
-                               "line 5\r\n");
+                               "line 5\r\n"
+                               "The text ended at byte 33 of 38 (a Ctrl-Z byte, or the file "
+                               "shrank); the rest was not converted\r\n");
     EXPECT_TRUE(signal.last.empty());
     EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.318310, 12.5\r\n");
     EXPECT_EQ(ReadBytes(m_dir.File("b+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 3\r\n");

@@ -107,9 +107,14 @@ TEST_F(FileConverterTest, BlankLinesAloneAreNotReported) {
     EXPECT_EQ(report.firstSkippedLine, 0);
 }
 
-TEST_F(FileConverterTest, ConversionEndsWhereTheTextEnds) {
-    EXPECT_EQ(Convert("1 1\r\n2 1\x1A\r\n3 1\r\n"),
+TEST_F(FileConverterTest, ConversionEndsWhereTheTextEndsAndSaysWhere) {
+    ConversionReport report;
+    EXPECT_EQ(Convert("1 1\r\n2 1\x1A\r\n3 1\r\n", &report),
               std::string(kHeader) + "0.159155, 1\r\n0.159155, 2\r\n");
+    EXPECT_EQ(report.textEnd, 38u);
+    EXPECT_EQ(report.length, 46u);
+    Convert("1 1\r\n", &report);
+    EXPECT_EQ(report.textEnd, report.length);
 }
 
 TEST_F(FileConverterTest, ZeroAndNonFiniteValuesArePrintedAsGlibcPrintsThem) {
