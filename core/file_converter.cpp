@@ -70,7 +70,7 @@ ConversionReport ConvertRows(CTextFile& input, CTextFile& output) {
         ++lineNumber;
         float gamma = 0.0f;
         float tau = 0.0f;
-        if (!ScanGammaTau(line, gamma, tau)) {
+        if (!ScanGammaTau(line.c_str(), gamma, tau)) {
             if (!IsBlank(line) && report.skippedLines++ == 0) {
                 report.firstSkippedLine = lineNumber;
             }

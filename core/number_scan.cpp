@@ -26,8 +26,8 @@ constexpr std::int64_t kExponentLimit = std::int64_t{1} << 50;
 constexpr int kKeptDigits = 200;
 
 // The byte at `p`, or 0 at the end of the text. A NUL byte ends the line, and 0 matches nothing
-// in the grammar, so the two need no separate handling. A sentinel text ends in a NUL byte
-// followed by padding, so it needs no bounds check.
+// in the grammar, so the two need no separate handling. A sentinel text ends in a NUL byte and
+// needs no bounds check: the scanner never looks past the first byte that fails to match.
 template <bool kSentinel>
 inline unsigned Peek(const char* p, const char* end) {
     if constexpr (kSentinel) {
@@ -203,6 +203,7 @@ float BinaryToFloat(std::uint64_t mantissa, std::int64_t exponent, bool sticky, 
 
 // Reads the hexadecimal number whose "0x" ends at `p`, as glibc's scanf consumes it, and converts
 // what strtof would take of it. Null when nothing followed the prefix.
+template <bool kSentinel>
 const char* ScanHex(const char* p, const char* end, bool negative, float& value) {
     std::uint64_t mantissa = 0;
     std::int64_t exponent = 0;
@@ -211,7 +212,7 @@ const char* ScanHex(const char* p, const char* end, bool negative, float& value)
     bool gotPoint = false;
     const char* const digitsStart = p;
     for (;; ++p) {
-        const unsigned c = Peek<false>(p, end);
+        const unsigned c = Peek<kSentinel>(p, end);
         const unsigned digit = HexDigitValue(c);
         if (digit < 16u) {
             gotDigit = true;
@@ -231,16 +232,16 @@ const char* ScanHex(const char* p, const char* end, bool negative, float& value)
     if (p == digitsStart) {
         return nullptr;
     }
-    if (gotDigit && Lower(Peek<false>(p, end)) == 'p') {
+    if (gotDigit && Lower(Peek<kSentinel>(p, end)) == 'p') {
         ++p;
-        unsigned c = Peek<false>(p, end);
+        unsigned c = Peek<kSentinel>(p, end);
         const bool negativeExponent = c == '-';
         if (c == '-' || c == '+') {
-            c = Peek<false>(++p, end);
+            c = Peek<kSentinel>(++p, end);
         }
         if (c - '0' < 10u) {
             std::int64_t binaryExponent = 0;
-            p = ReadExponentDigits<false>(p, end, binaryExponent);
+            p = ReadExponentDigits<kSentinel>(p, end, binaryExponent);
             exponent += negativeExponent ? -binaryExponent : binaryExponent;
         }
     }
@@ -262,7 +263,7 @@ template <bool kSentinel, bool kExactOnly>
     }
     if (c - '1' >= 9u && c != '.') [[unlikely]] {
         if (c == '0' && Lower(Peek<kSentinel>(p + 1, end)) == 'x') {
-            return ScanHex(p + 2, end, negative, value);
+            return ScanHex<kSentinel>(p + 2, end, negative, value);
         }
         const std::uint32_t sign = negative ? kSignBit : 0u;
         if (Lower(c) == 'n') {
@@ -387,6 +388,10 @@ bool ScanGammaTau(std::string_view line, float& gamma, float& tau) {
         return ScanPair<true, false>(buffer, buffer + line.size(), gamma, tau);
     }
     return ScanPair<false, false>(line.data(), line.data() + line.size(), gamma, tau);
+}
+
+bool ScanGammaTau(const char* line, float& gamma, float& tau) {
+    return ScanPair<true, false>(line, nullptr, gamma, tau);
 }
 
 bool ScanGammaTauExact(std::string_view line, float& gamma, float& tau) {

@@ -7,5 +7,8 @@
 // meaningful. Behaves the same on every platform.
 bool ScanGammaTau(std::string_view line, float& gamma, float& tau);
 
+// ScanGammaTau on the NUL-terminated text at `line`, read in place.
+bool ScanGammaTau(const char* line, float& gamma, float& tau);
+
 // ScanGammaTau with every value taken through the exact conversion, never through a fast path.
 bool ScanGammaTauExact(std::string_view line, float& gamma, float& tau);

@@ -27,19 +27,20 @@ void CTextFile::Raise(int cause) const {
     AfxThrowFileException(cause, osError, m_strFileName);
 }
 
-TextStream& CTextFile::Stream() const {
-    if (m_pStream == nullptr) {
-        AfxThrowFileException(CFileException::invalidFile, 0, m_strFileName);
-    }
-    return *m_pStream;
+void CTextFile::RaiseNoStream() const {
+    AfxThrowFileException(CFileException::invalidFile, 0, m_strFileName);
 }
 
-std::uint64_t CTextFile::GetPosition() const {
-    const long long position = Stream().Tell();
-    if (position < 0) {
-        Raise(CFileException::invalidFile);
+void CTextFile::RaisePositionUnknown() const {
+    Stream();
+    Raise(CFileException::invalidFile);
+}
+
+void CTextFile::RaiseIfReadFailed() const {
+    if (m_pStream->Error()) {
+        m_pStream->ClearError();
+        Raise(CFileException::generic);
     }
-    return static_cast<std::uint64_t>(position);
 }
 
 void CTextFile::SetFilePath(const std::string& path) {
@@ -111,28 +112,6 @@ void CTextFile::Close() {
     if (!closed) {
         AfxThrowFileException(CFileException::diskFull, osError, m_strFileName);
     }
-}
-
-void CTextFile::WriteText(std::string_view text) {
-    if (Stream().Write(text.data(), text.size()) != text.size()) {
-        Raise(CFileException::diskFull);
-    }
-}
-
-bool CTextFile::ReadLine(std::string& line) {
-    line.clear();
-    TextStream& stream = Stream();
-    if (!stream.GetLine(line)) {
-        if (stream.Error()) {
-            stream.ClearError();
-            Raise(CFileException::generic);
-        }
-        return false;
-    }
-    if (line.back() == '\n') {
-        line.pop_back();
-    }
-    return true;
 }
 
 char* CTextFile::ReadLine(char* buffer, unsigned maxCount) {

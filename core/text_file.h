@@ -18,7 +18,13 @@ class CTextFile final : public CFile {
     ~CTextFile() override;
 
     // The stream's byte position; raises invalidFile when it cannot be told.
-    std::uint64_t GetPosition() const override;
+    std::uint64_t GetPosition() const override {
+        const long long position = m_pStream != nullptr ? m_pStream->Tell() : -1;
+        if (position < 0) {
+            RaisePositionUnknown();
+        }
+        return static_cast<std::uint64_t>(position);
+    }
     // Records `path` as the file's path.
     void SetFilePath(const std::string& path) override;
     // Opens the file and attaches a stream in the mode StreamModeFor(flags) gives; false on
@@ -38,17 +44,37 @@ class CTextFile final : public CFile {
     void Close() override;
 
     // Writes `text`; raises diskFull on failure.
-    virtual void WriteText(std::string_view text);
+    virtual void WriteText(std::string_view text) {
+        if (Stream().Write(text.data(), text.size()) != text.size()) {
+            Raise(CFileException::diskFull);
+        }
+    }
     // Reads one whole line of any length into `line`, without its line feed; false at end of file
     // (an empty line still gives true). Raises generic on a read error.
-    virtual bool ReadLine(std::string& line);
+    virtual bool ReadLine(std::string& line) {
+        if (Stream().ReadLine(line)) {
+            return true;
+        }
+        RaiseIfReadFailed();
+        return false;
+    }
     // Reads as fgets does into `buffer`, keeping the line feed; null at end of file. Raises
     // generic on a read error.
     virtual char* ReadLine(char* buffer, unsigned maxCount);
 
   private:
     [[noreturn]] void Raise(int cause) const;
-    TextStream& Stream() const;
+    [[noreturn]] void RaiseNoStream() const;
+    [[noreturn]] void RaisePositionUnknown() const;
+    // Raises generic, clearing the stream's error, when the last read failed.
+    void RaiseIfReadFailed() const;
+
+    TextStream& Stream() const {
+        if (m_pStream == nullptr) {
+            RaiseNoStream();
+        }
+        return *m_pStream;
+    }
 
     std::unique_ptr<TextStream> m_pStream;
 };

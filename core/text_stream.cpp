@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr std::size_t kBufferSize = 64 * 1024;
 constexpr char kCtrlZ = '\x1A';
 
 }  // namespace
@@ -145,6 +144,18 @@ bool TextStream::GetLine(std::string& line) {
     return length > 0;
 }
 
+bool TextStream::ReadLineAcrossBuffers(std::string& line) {
+    line.clear();
+    if (!GetLine(line)) {
+        line.clear();
+        return false;
+    }
+    if (line.back() == '\n') {
+        line.pop_back();
+    }
+    return true;
+}
+
 int TextStream::NextByte() {
     const int byte = PeekByte();
     if (byte < 0) {
@@ -215,23 +226,12 @@ bool TextStream::Append(const char* bytes, std::size_t count) {
     return true;
 }
 
-std::size_t TextStream::Write(const void* data, std::size_t count) {
+std::size_t TextStream::WriteAny(const char* bytes, std::size_t count) {
     if (!PrepareWrite()) {
         return 0;
     }
-    const char* bytes = static_cast<const char*>(data);
     if (!m_text) {
         return Append(bytes, count) ? count : 0;
-    }
-    // The usual text, one line ending in its only line feed, goes straight into the buffer.
-    if (count > 0 && bytes[count - 1] == '\n' && count + 1 <= kBufferSize - m_end &&
-        std::memchr(bytes, '\n', count - 1) == nullptr) {
-        char* out = m_buffer.get() + m_end;
-        std::memcpy(out, bytes, count - 1);
-        out[count - 1] = '\r';
-        out[count] = '\n';
-        m_end += count + 1;
-        return count;
     }
     std::size_t done = 0;
     while (done < count) {
@@ -274,14 +274,6 @@ bool TextStream::FlushWrites() {
     m_bufferOffset += static_cast<long long>(m_end);
     m_end = 0;
     return true;
-}
-
-long long TextStream::Tell() const {
-    if (m_handle == kNullHandle) {
-        return -1;
-    }
-    const std::size_t within = m_direction == Direction::reading ? m_begin : m_end;
-    return m_bufferOffset + static_cast<long long>(within);
 }
 
 bool TextStream::Seek(long long offset, int origin) {
@@ -327,5 +319,8 @@ bool TextStream::Close() {
         closed = false;
     }
     m_handle = kNullHandle;
+    // Leaves nothing for the inline reading and writing paths to use.
+    m_direction = Direction::reading;
+    m_begin = m_end = m_stop = 0;
     return closed;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,16 +24,56 @@ class TextStream {
     // Appends the next line, with its line feed if it has one, to `line`; false when nothing was
     // read (end of input, or an error: see Error).
     bool GetLine(std::string& line);
+    // Replaces `line` with the next line without its line feed (in text mode a CR LF ending loses
+    // both); false, with `line` empty, when nothing was read. A line that lies whole in the buffer
+    // is copied once, straight into `line`.
+    bool ReadLine(std::string& line) {
+        if (m_direction == Direction::reading && !m_error && m_begin < m_stop) {
+            const char* bytes = m_buffer.get() + m_begin;
+            const void* feed = std::memchr(bytes, '\n', m_stop - m_begin);
+            if (feed != nullptr) {
+                std::size_t length =
+                    static_cast<std::size_t>(static_cast<const char*>(feed) - bytes);
+                m_begin += length + 1;
+                if (m_text && length > 0 && bytes[length - 1] == '\r') {
+                    --length;
+                }
+                line.assign(bytes, length);
+                return true;
+            }
+        }
+        return ReadLineAcrossBuffers(line);
+    }
     // Reads as fgets does: at most `size` - 1 bytes, up to and including a line feed, then a
     // terminating zero; null when nothing was read.
     char* Gets(char* buffer, int size);
     // Reads up to `count` bytes; returns how many were read.
     std::size_t Read(void* buffer, std::size_t count);
-    // Writes `count` bytes; returns how many were taken (fewer on error).
-    std::size_t Write(const void* data, std::size_t count);
+    // Writes `count` bytes; returns how many were taken (fewer on error). The usual text, one
+    // line ending in its only line feed, goes straight into the buffer.
+    std::size_t Write(const void* data, std::size_t count) {
+        const char* bytes = static_cast<const char*>(data);
+        if (m_direction == Direction::writing && m_text && count > 0 &&
+            count < kBufferSize - m_end && bytes[count - 1] == '\n' &&
+            std::memchr(bytes, '\n', count - 1) == nullptr) {
+            char* out = m_buffer.get() + m_end;
+            std::memcpy(out, bytes, count - 1);
+            out[count - 1] = '\r';
+            out[count] = '\n';
+            m_end += count + 1;
+            return count;
+        }
+        return WriteAny(bytes, count);
+    }
 
     // The byte offset of the next byte to read or write, or -1 on error.
-    long long Tell() const;
+    long long Tell() const {
+        if (m_handle == kNullHandle) {
+            return -1;
+        }
+        const std::size_t within = m_direction == Direction::reading ? m_begin : m_end;
+        return m_bufferOffset + static_cast<long long>(within);
+    }
     // Moves to `offset` from the start (0), the current position (1) or the end (2).
     bool Seek(long long offset, int origin);
     // Hands written data to the system.
@@ -52,6 +93,10 @@ class TextStream {
   private:
     enum class Direction { reading, writing };
 
+    static constexpr std::size_t kBufferSize = 64 * 1024;
+
+    bool ReadLineAcrossBuffers(std::string& line);
+    std::size_t WriteAny(const char* bytes, std::size_t count);
     bool PrepareRead();
     bool PrepareWrite();
     bool Fill();

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -49,22 +50,31 @@ void CheckScan(std::string_view line) {
     float expectedTau = 0.0f;
     const bool read = ScanGammaTau(line, gamma, tau);
     const bool exactRead = ScanGammaTauExact(line, exactGamma, exactTau);
-    const std::string terminated(line);
+    // Exactly as long as the text and its NUL, so that AddressSanitizer sees any read past it.
+    const std::unique_ptr<char[]> terminated(new char[line.size() + 1]);
+    std::memcpy(terminated.get(), line.data(), line.size());
+    terminated[line.size()] = '\0';
+    float textGamma = 0.0f;
+    float textTau = 0.0f;
+    const bool textRead = ScanGammaTau(terminated.get(), textGamma, textTau);
     const bool expectedRead =
-        std::sscanf(terminated.c_str(), "%g %g", &expectedGamma, &expectedTau) == 2;
-    if (read != expectedRead || exactRead != expectedRead) {
-        std::fprintf(stderr, "ScanGammaTau read %d, exact %d, glibc %d\n", read, exactRead,
-                     expectedRead);
+        std::sscanf(terminated.get(), "%g %g", &expectedGamma, &expectedTau) == 2;
+    if (read != expectedRead || exactRead != expectedRead || textRead != expectedRead) {
+        std::fprintf(stderr, "ScanGammaTau read %d, exact %d, C string %d, glibc %d\n", read,
+                     exactRead, textRead, expectedRead);
         __builtin_trap();
     }
     if (!expectedRead) {
         return;
     }
     if (Bits(gamma) != Bits(expectedGamma) || Bits(tau) != Bits(expectedTau) ||
-        Bits(exactGamma) != Bits(expectedGamma) || Bits(exactTau) != Bits(expectedTau)) {
-        std::fprintf(stderr, "ScanGammaTau %08x %08x, exact %08x %08x, glibc %08x %08x\n",
-                     Bits(gamma), Bits(tau), Bits(exactGamma), Bits(exactTau), Bits(expectedGamma),
-                     Bits(expectedTau));
+        Bits(exactGamma) != Bits(expectedGamma) || Bits(exactTau) != Bits(expectedTau) ||
+        Bits(textGamma) != Bits(expectedGamma) || Bits(textTau) != Bits(expectedTau)) {
+        std::fprintf(
+            stderr,
+            "ScanGammaTau %08x %08x, exact %08x %08x, C string %08x %08x, glibc %08x %08x\n",
+            Bits(gamma), Bits(tau), Bits(exactGamma), Bits(exactTau), Bits(textGamma),
+            Bits(textTau), Bits(expectedGamma), Bits(expectedTau));
         __builtin_trap();
     }
     CheckRow(kFrequencyConstant / static_cast<double>(expectedTau),

@@ -56,6 +56,16 @@ void ExpectScans(const std::vector<Case>& cases) {
             EXPECT_EQ(Bits(gamma), Bits(c.gamma)) << "gamma of \"" << Printable(c.line) << '"';
             EXPECT_EQ(Bits(tau), Bits(c.tau)) << "tau of \"" << Printable(c.line) << '"';
         }
+        // The same line as a C string, read in place up to its NUL.
+        const std::string text(c.line);
+        float textGamma = -7.0f;
+        float textTau = -7.0f;
+        const bool textRead = ScanGammaTau(text.c_str(), textGamma, textTau);
+        EXPECT_EQ(textRead, c.read) << "C string \"" << Printable(c.line) << '"';
+        if (textRead && c.read) {
+            EXPECT_EQ(Bits(textGamma), Bits(c.gamma)) << "C string gamma of " << Printable(c.line);
+            EXPECT_EQ(Bits(textTau), Bits(c.tau)) << "C string tau of " << Printable(c.line);
+        }
         float exactGamma = -7.0f;
         float exactTau = -7.0f;
         EXPECT_EQ(ScanGammaTauExact(c.line, exactGamma, exactTau), c.read)
@@ -476,6 +486,13 @@ TEST(ScanGammaTau, FastPathsAgreeWithTheExactPath) {
         if (read != exactRead ||
             (read && (Bits(gamma) != Bits(exactGamma) || Bits(tau) != Bits(exactTau)))) {
             mismatches.push_back(Printable(line));
+        }
+        float textGamma = 0.0f;
+        float textTau = 0.0f;
+        const bool textRead = ScanGammaTau(line.c_str(), textGamma, textTau);
+        if (textRead != exactRead || (textRead && (Bits(textGamma) != Bits(exactGamma) ||
+                                                   Bits(textTau) != Bits(exactTau)))) {
+            mismatches.push_back("C string: " + Printable(line));
         }
     }
     EXPECT_TRUE(mismatches.empty()) << mismatches.size() << " lines differ, the first: \""

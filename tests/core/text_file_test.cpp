@@ -97,6 +97,35 @@ TEST_F(TextFileTest, BufferReadLineBehavesAsFgets) {
     EXPECT_EQ(m_file.ReadLine(buffer, sizeof buffer), nullptr);
 }
 
+TEST_F(TextFileTest, WholeLineAndFgetsReadsInterleaveOnOnePosition) {
+    OpenWith("ab\r\ncdef\r\ngh");
+    std::string line;
+    char buffer[3];
+    ASSERT_TRUE(m_file.ReadLine(line));
+    EXPECT_EQ(line, "ab");
+    ASSERT_NE(m_file.ReadLine(buffer, sizeof buffer), nullptr);
+    EXPECT_STREQ(buffer, "cd");
+    ASSERT_TRUE(m_file.ReadLine(line));
+    EXPECT_EQ(line, "ef");
+    EXPECT_EQ(m_file.GetPosition(), 10u);
+    ASSERT_TRUE(m_file.ReadLine(line));
+    EXPECT_EQ(line, "gh");
+    EXPECT_FALSE(m_file.ReadLine(line));
+}
+
+TEST_F(TextFileTest, ClosedStreamNeitherReadsNorWrites) {
+    WriteBytes(m_path, "one\r\ntwo\r\n");
+    TextStream stream(NativeOpen(m_path, CFile::modeReadWrite), "r+t");
+    std::string line;
+    ASSERT_TRUE(stream.ReadLine(line));
+    EXPECT_EQ(stream.Write("x\n", 2), 2u);
+    ASSERT_TRUE(stream.Close());
+    EXPECT_FALSE(stream.ReadLine(line));
+    EXPECT_EQ(stream.Write("y\n", 2), 0u);
+    EXPECT_EQ(stream.Tell(), -1);
+    EXPECT_EQ(ReadBytes(m_path), "one\r\nx\r\n\r\n");
+}
+
 TEST_F(TextFileTest, ReadTranslatesInTextModeAndNotInBinaryMode) {
     WriteBytes(m_path, "a\r\nb");
     char buffer[8] = {};
