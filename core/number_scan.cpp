@@ -13,6 +13,19 @@ constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+// The nearest doubles of 10^-22 ... 10^22, exact from 10^0 up.
+constexpr double kScales[] = {1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15, 1e-14,
+                              1e-13, 1e-12, 1e-11, 1e-10, 1e-9,  1e-8,  1e-7,  1e-6,  1e-5,
+                              1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,   1e2,   1e3,   1e4,
+                              1e5,   1e6,   1e7,   1e8,   1e9,   1e10,  1e11,  1e12,  1e13,
+                              1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21,  1e22};
+
+// The 29 low bits of a double that a float drops, when the double lies halfway between two
+// floats; and a margin around that pattern, in units of the double's last place, wider than the
+// error of a product with an inexact power of ten.
+constexpr std::uint64_t kFloatMidpoint = 0x10000000u;
+constexpr std::uint64_t kProductError = 4;
+
 constexpr std::uint32_t kSignBit = 0x80000000u;
 constexpr std::uint32_t kInfinityBits = 0x7f800000u;
 constexpr std::uint32_t kQuietNanBits = 0x7fc00000u;
@@ -338,17 +351,28 @@ template <bool kSentinel, bool kExactOnly>
     }
 
     if (!kExactOnly && digitCount <= 19) {
-        // Clinger's fast path: the significand and the power of ten are exact doubles, so one
-        // multiplication or division rounds correctly. Narrowing that double to float rounds
-        // once more; this equals rounding the decimal straight to float unless the double lies
-        // exactly on a float midpoint, where it falls back to the exact path. Within these bounds
-        // the result is always a normal float.
+        // Clinger's fast path: the significand and a power of ten up to 10^22 are exact doubles,
+        // so one multiplication or division rounds correctly. Narrowing that double to float
+        // rounds once more; this equals rounding the decimal straight to float unless the double
+        // lies exactly on a float midpoint, where it falls back to the exact path. Within these
+        // bounds the result is always a normal float.
         const std::int64_t powerOfTen = exponent - fractionDigits;
         if (significand <= (std::uint64_t{1} << 53) && powerOfTen >= -22 && powerOfTen <= 22) {
-            double wide = static_cast<double>(static_cast<std::int64_t>(significand));
-            wide =
-                powerOfTen < 0 ? wide / kPowersOfTen[-powerOfTen] : wide * kPowersOfTen[powerOfTen];
-            if ((std::bit_cast<std::uint64_t>(wide) & 0x1fffffffu) != 0x10000000u) {
+            const double whole = static_cast<double>(static_cast<std::int64_t>(significand));
+            // Multiplying by the nearest double of 10^-k instead of dividing by 10^k is off by
+            // less than two units of the double's last place, 2^29 times finer than a float's:
+            // the narrowing is right whenever the product lies further than that from a float
+            // midpoint, and the division settles the rest.
+            const double product = whole * kScales[powerOfTen + 22];
+            const std::uint64_t dropped = std::bit_cast<std::uint64_t>(product) & 0x1fffffffu;
+            if (dropped - (kFloatMidpoint - kProductError) > 2 * kProductError) {
+                const float narrow = static_cast<float>(product);
+                value = negative ? -narrow : narrow;
+                return p;
+            }
+            const double wide = powerOfTen < 0 ? whole / kPowersOfTen[-powerOfTen]
+                                               : whole * kPowersOfTen[powerOfTen];
+            if ((std::bit_cast<std::uint64_t>(wide) & 0x1fffffffu) != kFloatMidpoint) {
                 const float narrow = static_cast<float>(wide);
                 value = negative ? -narrow : narrow;
                 return p;
