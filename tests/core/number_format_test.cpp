@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <utility>
@@ -242,10 +243,12 @@ class ValueGenerator : SplitMix64 {
         return Sign() * std::ldexp(static_cast<double>(odd), -k);
     }
 
-    // Values just around 10^k·(1 - 5·10^-7), where the six digits carry into the next decade.
+    // Values just around 10^k·(1 - 5·10^-7), where the six digits carry into the next decade, or
+    // around the nearest double of 10^k itself, where the decade begins.
     double DecadeEdge() {
         const int exponent = static_cast<int>(Below(70)) - 30;
-        double value = (1.0 - 5e-7) * std::pow(10.0, exponent);
+        const double power = std::strtod(("1e" + std::to_string(exponent)).c_str(), nullptr);
+        double value = Below(2) == 0 ? power : (1.0 - 5e-7) * power;
         for (std::uint64_t steps = Below(4); steps > 0; --steps) {
             value = std::nextafter(value, Below(2) == 0 ? 0.0 : kInfinity);
         }
