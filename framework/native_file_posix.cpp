@@ -37,8 +37,9 @@ NativeHandle Open(const std::string& path, unsigned flags) {
     if (fd < 0) {
         return kNullHandle;
     }
+    // Only a read-only open can succeed on a folder; the others already failed with EISDIR.
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    if (access == O_RDONLY && ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
         ::close(fd);
         errno = EISDIR;
         return kNullHandle;

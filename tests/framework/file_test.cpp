@@ -4,6 +4,8 @@
 
 #include "support/temp_dir.h"
 
+#include <filesystem>
+
 namespace {
 
 TEST(FileTest, PathAccessorsSplitTheLastComponent) {
@@ -73,6 +75,21 @@ TEST(FileTest, FailuresCarryCauseErrorNumberAndFileName) {
     EXPECT_TRUE(error.m_cause == CFileException::badPath ||
                 error.m_cause == CFileException::fileNotFound);
     EXPECT_EQ(file.m_hFile, CFile::hFileNull);
+}
+
+TEST(FileTest, FoldersDoNotOpenAsFiles) {
+    TempDir dir;
+    const std::string folder = dir.File("inner");
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    const unsigned opens[] = {CFile::modeRead, CFile::modeReadWrite,
+                              CFile::modeCreate | CFile::modeReadWrite};
+    for (const unsigned flags : opens) {
+        CFileException error;
+        CFile file;
+        EXPECT_FALSE(file.Open(folder, flags, &error)) << "flags " << flags;
+        EXPECT_EQ(error.m_cause, CFileException::accessDenied) << "flags " << flags;
+        EXPECT_EQ(file.m_hFile, CFile::hFileNull);
+    }
 }
 
 TEST(FileTest, ExceptionWithoutSystemErrorExplainsItsCause) {
