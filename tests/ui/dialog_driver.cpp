@@ -147,6 +147,28 @@ MessageBoxView ReadMessageBox(HWND box) {
     return view;
 }
 
+namespace {
+
+constexpr SHORT kConsoleWidth = 512;
+
+// Makes the console's rows wide enough that no progress line wraps: a wrap that falls on a space
+// cannot be told from the end of a line once the row is read back.
+void WidenConsole() {
+    const HANDLE console =
+        CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (console == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(console, &info) && info.dwSize.X < kConsoleWidth) {
+        SetConsoleScreenBufferSize(console, {kConsoleWidth, info.dwSize.Y});
+    }
+    CloseHandle(console);
+}
+
+}  // namespace
+
 DrivenRun RunDriven(CDialog& dialog, const std::function<void(HWND)>& script, DWORD limitMs) {
     const DWORD thread = GetCurrentThreadId();
     std::atomic<bool> done = false;
@@ -155,6 +177,7 @@ DrivenRun RunDriven(CDialog& dialog, const std::function<void(HWND)>& script, DW
         const HWND window = WaitForDialog(
             thread, [&dialog](HWND candidate) { return candidate == dialog.GetSafeHwnd(); });
         if (window != nullptr) {
+            WidenConsole();
             script(window);
         }
     });
