@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "framework/os_error.h"
+#include "support/split_mix.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -124,6 +129,87 @@ TEST_F(TextFileTest, ClosedStreamNeitherReadsNorWrites) {
     EXPECT_EQ(stream.Write("y\n", 2), 0u);
     EXPECT_EQ(stream.Tell(), -1);
     EXPECT_EQ(ReadBytes(m_path), "one\r\nx\r\n\r\n");
+}
+
+// Text of random lines: mostly short, some longer than the stream's buffer, with LF, CR LF and
+// lone CR endings and, in about one text in three, a Ctrl-Z.
+std::string GeneratedText(SplitMix64& random) {
+    std::string text;
+    while (text.size() < 300000) {
+        const bool longLine = random.Below(3000) == 0;
+        const std::size_t length = longLine ? 60000 + random.Below(80000) : random.Below(40);
+        for (std::size_t i = 0; i < length; ++i) {
+            text += random.Below(50) == 0 ? '\r' : static_cast<char>('a' + random.Below(26));
+        }
+        static constexpr const char* kEndings[] = {"\n", "\r\n", "\r\n", "\r", ""};
+        text += kEndings[random.Below(5)];
+        if (random.Below(40000) == 0) {
+            text += '\x1A';
+        }
+    }
+    return text;
+}
+
+// The lines a text-mode reader must give for `text`, each with the file offset after it.
+std::vector<std::pair<std::string, std::size_t>> ExpectedLines(const std::string& text) {
+    const std::size_t stop = std::min(text.find('\x1A'), text.size());
+    std::vector<std::pair<std::string, std::size_t>> lines;
+    std::size_t start = 0;
+    while (start < stop) {
+        const std::size_t feed = text.find('\n', start);
+        const std::size_t end = feed < stop ? feed : stop;
+        std::string line = text.substr(start, end - start);
+        if (feed < stop && !line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        start = feed < stop ? feed + 1 : stop;
+        lines.emplace_back(std::move(line), start);
+    }
+    return lines;
+}
+
+TEST_F(TextFileTest, GeneratedTextReadsAsASimpleSplitGivesIt) {
+    SplitMix64 random(0x7e57f11eu);
+    for (int round = 0; round < 6; ++round) {
+        const std::string text = GeneratedText(random);
+        WriteBytes(m_path, text);
+        ASSERT_TRUE(m_file.Open(m_path, CFile::modeRead));
+        const auto expected = ExpectedLines(text);
+        std::string line;
+        std::size_t count = 0;
+        for (; count < expected.size() && m_file.ReadLine(line); ++count) {
+            ASSERT_EQ(line, expected[count].first) << "round " << round << ", line " << count;
+            ASSERT_EQ(m_file.GetPosition(), expected[count].second)
+                << "round " << round << ", line " << count;
+        }
+        EXPECT_EQ(count, expected.size()) << "round " << round;
+        EXPECT_FALSE(m_file.ReadLine(line)) << "round " << round;
+        m_file.Close();
+    }
+}
+
+TEST_F(TextFileTest, GeneratedTextWritesWithEveryLineFeedAsCrLf) {
+    SplitMix64 random(0x3717eu);
+    ASSERT_TRUE(m_file.Open(m_path, CFile::modeCreate | CFile::modeReadWrite));
+    std::string expected;
+    while (expected.size() < 400000) {
+        std::string piece;
+        const std::size_t length =
+            random.Below(10) == 0 ? 30000 + random.Below(90000) : random.Below(50);
+        for (std::size_t i = 0; i < length; ++i) {
+            piece += random.Below(20) == 0 ? '\n' : static_cast<char>('a' + random.Below(26));
+        }
+        if (random.Below(4) != 0) {
+            piece += '\n';
+        }
+        m_file.WriteText(piece);
+        for (const char c : piece) {
+            expected += c == '\n' ? "\r\n" : std::string(1, c);
+        }
+        ASSERT_EQ(m_file.GetPosition(), expected.size());
+    }
+    m_file.Close();
+    EXPECT_TRUE(ReadBytes(m_path) == expected);
 }
 
 TEST_F(TextFileTest, ReadTranslatesInTextModeAndNotInBinaryMode) {
