@@ -14,6 +14,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "batch/batch_run.h"
@@ -212,8 +213,13 @@ void BenchBatchRenameCopy(benchmark::State& state, const BenchData& data, Output
         RemoveUntimed(state, outputs, data.batchRenamedCopies);
         for (std::size_t i = 0; i < data.batchInputs.size(); ++i) {
             const std::string temporary = data.batchRenamedCopies[i] + ".partial";
-            if (!BlockCopy(data.batchInputs[i], temporary, block) ||
-                std::rename(temporary.c_str(), data.batchRenamedCopies[i].c_str()) != 0) {
+            std::error_code error;
+            if (BlockCopy(data.batchInputs[i], temporary, block)) {
+                fs::rename(temporary, data.batchRenamedCopies[i], error);
+            } else {
+                error = std::make_error_code(std::errc::io_error);
+            }
+            if (error) {
                 state.SkipWithError("the block copy through a rename failed");
                 break;
             }
