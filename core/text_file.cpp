@@ -32,7 +32,9 @@ void CTextFile::RaiseNoStream() const {
 }
 
 void CTextFile::RaisePositionUnknown() const {
-    Stream();
+    if (m_pStream == nullptr) {
+        RaiseNoStream();
+    }
     Raise(CFileException::invalidFile);
 }
 

@@ -106,12 +106,14 @@ int TextStream::PeekByte() {
     return static_cast<unsigned char>(m_buffer[m_begin]);
 }
 
-bool TextStream::GetLine(std::string& line) {
+bool TextStream::ReadLineAcrossBuffers(std::string& line) {
+    line.clear();
     if (!PrepareRead()) {
         return false;
     }
-    const std::size_t start = line.size();
-    for (;;) {
+    bool read = false;
+    bool fed = false;
+    while (!fed) {
         if (m_begin == m_stop) {
             if (m_stop < m_end) {
                 m_eof = true;  // a Ctrl-Z ends the text
@@ -125,35 +127,22 @@ bool TextStream::GetLine(std::string& line) {
         const char* bytes = m_buffer.get() + m_begin;
         const std::size_t available = m_stop - m_begin;
         const void* feed = std::memchr(bytes, '\n', available);
+        fed = feed != nullptr;
         const std::size_t take =
-            feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(feed) - bytes) + 1
-                            : available;
+            fed ? static_cast<std::size_t>(static_cast<const char*>(feed) - bytes) : available;
         line.append(bytes, take);
-        m_begin += take;
-        if (feed != nullptr) {
-            break;
-        }
+        m_begin += fed ? take + 1 : take;
+        read = true;
     }
     if (m_error) {
-        return false;
-    }
-    const std::size_t length = line.size() - start;
-    if (m_text && length >= 2 && line[line.size() - 1] == '\n' && line[line.size() - 2] == '\r') {
-        line.erase(line.size() - 2, 1);
-    }
-    return length > 0;
-}
-
-bool TextStream::ReadLineAcrossBuffers(std::string& line) {
-    line.clear();
-    if (!GetLine(line)) {
         line.clear();
         return false;
     }
-    if (line.back() == '\n') {
+    // The CR of a CR LF split across two buffers is only now known to end the line.
+    if (fed && m_text && !line.empty() && line.back() == '\r') {
         line.pop_back();
     }
-    return true;
+    return read;
 }
 
 int TextStream::NextByte() {

@@ -21,12 +21,9 @@ class TextStream {
     // Closes the handle if Close has not, dropping unwritten data.
     ~TextStream();
 
-    // Appends the next line, with its line feed if it has one, to `line`; false when nothing was
-    // read (end of input, or an error: see Error).
-    bool GetLine(std::string& line);
     // Replaces `line` with the next line without its line feed (in text mode a CR LF ending loses
-    // both); false, with `line` empty, when nothing was read. A line that lies whole in the buffer
-    // is copied once, straight into `line`.
+    // both); false, with `line` empty, when nothing was read (end of input, or an error: see
+    // Error). A line that lies whole in the buffer is copied once, straight into `line`.
     bool ReadLine(std::string& line) {
         if (m_direction == Direction::reading && !m_error && m_begin < m_stop) {
             const char* bytes = m_buffer.get() + m_begin;
