@@ -101,14 +101,15 @@ char* LayOutGeneral(bool negative, std::uint32_t value, int exponent, char* out)
 // nearest that exact product. Every half-integer below 2^52 is a double and rounding is monotonic,
 // so the exact product lies on the same side of each half-integer as `scaled` does, unless
 // `scaled` is a half-integer itself: then the exact product may be a tie or lie on either side,
-// and this declines.
+// and this declines. Adding 2^52 leaves no fraction bits, so the sum rounds `scaled` to an integer.
 inline bool RoundScaled(double scaled, std::uint64_t& rounded) {
-    const auto whole = static_cast<std::int64_t>(scaled);
-    const double fraction = scaled - static_cast<double>(whole);
-    if (fraction == 0.5) {
+    constexpr double kTwoTo52 = 4503599627370496.0;
+    const double nearest = (scaled + kTwoTo52) - kTwoTo52;
+    const double offset = scaled - nearest;
+    if (offset == 0.5 || offset == -0.5) {
         return false;
     }
-    rounded = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+    rounded = static_cast<std::uint64_t>(static_cast<std::int64_t>(nearest));
     return true;
 }
 
@@ -168,11 +169,12 @@ char* FormatGeneral6(double value, char* out) {
     // Each scaling below is one operation with an exact power of ten up to 10^22, so the result
     // is correctly rounded; subnormals, infinities and NaNs fall outside the range.
     if (biasedExponent != 0 && exponent >= -17 && exponent <= 26) {
-        double scaled = ScaleByPowerOfTen(magnitude, 5 - exponent);
-        if (scaled >= 1e6) {
-            ++exponent;
-            scaled = ScaleByPowerOfTen(magnitude, 5 - exponent);
-        }
+        // Both candidate scalings at once, rather than a second one after a mispredicted branch.
+        const double high = ScaleByPowerOfTen(magnitude, 5 - exponent);
+        const double low = ScaleByPowerOfTen(magnitude, 4 - exponent);
+        const bool over = high >= 1e6;
+        exponent += over ? 1 : 0;
+        const double scaled = over ? low : high;
         // 10^5 and 10^6 are doubles, so a scaled value in [10^5, 10^6) has its exact counterpart
         // in the same decade, or just below 10^5, where six digits round to 100000 all the same.
         std::uint64_t rounded = 0;
