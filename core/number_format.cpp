@@ -97,19 +97,20 @@ char* LayOutGeneral(bool negative, std::uint32_t value, int exponent, char* out)
     return out + 4;
 }
 
-// Rounds `scaled`, the correctly rounded double of an exact product below 2^52, to the integer
+// Rounds `scaled`, the correctly rounded double of an exact product below 2^51, to the integer
 // nearest that exact product. Every half-integer below 2^52 is a double and rounding is monotonic,
 // so the exact product lies on the same side of each half-integer as `scaled` does, unless
 // `scaled` is a half-integer itself: then the exact product may be a tie or lie on either side,
-// and this declines. Adding 2^52 leaves no fraction bits, so the sum rounds `scaled` to an integer.
+// and this declines. Adding 2^52 leaves no fraction bits, so the sum rounds `scaled` to an
+// integer, which its low 52 bits then hold.
 inline bool RoundScaled(double scaled, std::uint64_t& rounded) {
     constexpr double kTwoTo52 = 4503599627370496.0;
-    const double nearest = (scaled + kTwoTo52) - kTwoTo52;
-    const double offset = scaled - nearest;
+    const double shifted = scaled + kTwoTo52;
+    const double offset = scaled - (shifted - kTwoTo52);
     if (offset == 0.5 || offset == -0.5) {
         return false;
     }
-    rounded = static_cast<std::uint64_t>(static_cast<std::int64_t>(nearest));
+    rounded = std::bit_cast<std::uint64_t>(shifted) & ((std::uint64_t{1} << 52) - 1);
     return true;
 }
 
