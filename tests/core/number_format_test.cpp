@@ -236,7 +236,7 @@ class ValueGenerator : SplitMix64 {
         }
         const std::uint64_t low = (1000000 + fiveToK - 1) / fiveToK;
         const std::uint64_t high = 10000000 / fiveToK;
-        std::uint64_t odd = (low + Below(high - low)) | 1;
+        std::uint64_t odd = (low + Below(static_cast<std::size_t>(high - low))) | 1;
         if (odd >= high) {
             odd -= 2;
         }

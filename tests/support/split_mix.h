@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // A small deterministic generator of random bits (SplitMix64) for generated test data.
@@ -16,7 +17,7 @@ class SplitMix64 {
     }
 
     // A number from 0 to n - 1.
-    std::uint64_t Below(std::uint64_t n) { return Next() % n; }
+    std::size_t Below(std::size_t n) { return static_cast<std::size_t>(Next() % n); }
 
   private:
     std::uint64_t m_state;

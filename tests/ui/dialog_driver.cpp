@@ -40,17 +40,16 @@ std::string ClassName(HWND window) {
     return name;
 }
 
+BOOL CALLBACK CollectVisibleDialog(HWND window, LPARAM list) {
+    if (IsWindowVisible(window) && ClassName(window) == "#32770") {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    }
+    return TRUE;
+}
+
 std::vector<HWND> VisibleDialogs(DWORD thread) {
     std::vector<HWND> found;
-    EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM list) {
-            if (IsWindowVisible(window) && ClassName(window) == "#32770") {
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(thread, CollectVisibleDialog, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 

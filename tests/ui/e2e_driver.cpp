@@ -24,26 +24,26 @@ struct Search {
     HWND found;
 };
 
+BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
+    auto* s = reinterpret_cast<Search*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[64] = {};
+    char text[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    GetWindowTextA(window, text, sizeof text);
+    if (owner == s->pid && IsWindowVisible(window) && std::string(name) == "#32770" &&
+        std::string(text) == s->caption) {
+        s->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // A visible dialog window of process `pid` whose caption is `caption`; null when there is none.
 HWND FindDialog(DWORD pid, const char* caption) {
     Search search = {pid, caption, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM param) {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            char name[64] = {};
-            char text[256] = {};
-            GetClassNameA(window, name, sizeof name);
-            GetWindowTextA(window, text, sizeof text);
-            if (owner == s->pid && IsWindowVisible(window) && std::string(name) == "#32770" &&
-                std::string(text) == s->caption) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
