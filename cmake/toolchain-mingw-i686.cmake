@@ -1,4 +1,4 @@
-# The shipped 32-bit Windows program. These machines cannot run 32-bit code, so no emulator is set.
+# The shipped 32-bit Windows program. Its tests (the win32-tests preset) run in an i386 root.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)

@@ -20,4 +20,4 @@ source "$root/scripts/wine-env.sh"
 "$root/scripts/wine-fonts.sh"
 # A wineserver that started without a display draws nowhere: if no window shows up, stop it
 # ("$WINESERVER -k", with nothing else running in the prefix) and try again.
-exec "$WINE64" "$build/ui/Kelvane.exe"
+exec "$WINE" "$build/ui/Kelvane.exe"

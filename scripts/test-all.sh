@@ -1,6 +1,7 @@
 #!/bin/bash
 # Sets up a fresh Debian machine and runs every test: native, sanitizers, Windows 64-bit under
-# Wine (with the dialog tests on a virtual display), the 32-bit Windows build, and a bounded fuzz.
+# Wine (with the dialog tests on a virtual display), the shipped 32-bit Windows build and the same
+# tests built 32-bit under 32-bit Wine, and a bounded fuzz.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -35,6 +36,20 @@ for program in build/win32/ui/Kelvane.exe build/win32/cli/kelvane-convert.exe; d
         *) echo "$program is not a 32-bit x86 executable" >&2; exit 1 ;;
     esac
 done
+
+step "Windows i686 build with the tests, run by 32-bit Wine in an i386 root"
+status=0
+bash scripts/i386-root.sh || status=$?
+if [ "$status" -eq 77 ]; then
+    :
+elif [ "$status" -ne 0 ]; then
+    exit "$status"
+else
+    KELVANE_WINE_ARCH=win32 bash scripts/wine-prefix.sh
+    cmake --preset win32-tests >/dev/null
+    cmake --build --preset win32-tests
+    bash scripts/with-display.sh ctest --preset win32-tests
+fi
 
 step "Bounded fuzz run of the number scanner and formatter"
 bash scripts/fuzz.sh "${KELVANE_FUZZ_SECONDS:-60}"

@@ -9,15 +9,15 @@ flock 9
 if [ ! -f "$WINEPREFIX/.kelvane-ready" ]; then
     echo "Creating the Wine prefix in $WINEPREFIX"
     "$WINESERVER" -k 2>/dev/null || true
-    "$WINE64" wineboot -i </dev/null >/dev/null 2>&1 || true
+    "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
     # Without a window manager every dialog close waits for one; x11,null also allows runs without
     # a display.
-    "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-    "$WINE64" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11,null /f </dev/null >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11,null /f </dev/null >/dev/null 2>&1
     "$WINESERVER" -w
     bash "$(dirname "$0")/wine-fonts.sh"
     touch "$WINEPREFIX/.kelvane-ready"
 fi
 # Neither may inherit the lock, or the next caller waits until the server exits.
 "$WINESERVER" -p60 </dev/null >/dev/null 2>&1 9>&- &
-"$WINE64" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+"$WINE" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true

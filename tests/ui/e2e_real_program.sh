@@ -45,7 +45,7 @@ source "$root/scripts/wine-env.sh"
 "$root/scripts/wine-fonts.sh"
 
 windows_path() { echo "Z:${1//\//\\}"; }
-drive() { timeout 30 "$WINE64" "$driver" "$@" </dev/null 2>>"$work/driver.log"; }
+drive() { timeout 30 "$WINE" "$driver" "$@" </dev/null 2>>"$work/driver.log"; }
 
 for name in a b; do
     printf 'DRT export %s\nlambda = 1e-3\ngamma\ttau\n' "$name" >"$work/$name.txt"
