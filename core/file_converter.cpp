@@ -7,11 +7,18 @@
 #include "core/number_format.h"
 #include "core/number_scan.h"
 #include "core/text_file.h"
+#include "framework/interrupt.h"
+#include "framework/os_error.h"
 
 namespace {
 
 constexpr int kHeaderLines = 3;
 constexpr std::string_view kOutputHeader = "Freq(Hz), Gamma(tau)\n";
+// How every temporary output of this program begins, in the file.
+constexpr std::string_view kOutputSignature = "Freq(Hz), Gamma(tau)";
+// The temporary output is the output's name with this extension in place of its own ".txt", so
+// that it is never longer than the output's name.
+constexpr std::string_view kTemporaryExtension = ".tmp";
 
 // True when the line holds nothing but white space.
 bool IsBlank(std::string_view line) {
@@ -23,31 +30,40 @@ bool IsBlank(std::string_view line) {
     return true;
 }
 
-// Deletes the temporary output, once created, unless it has replaced the output. Declared before
-// the file object that writes it, so that the file is closed before it is deleted.
+// Removes the temporary output unless it has become the output. Declared after the file object
+// that writes it, so that it is removed while that file still holds it: once closed, the name may
+// already belong to another run's temporary.
 class TemporaryFile {
   public:
-    explicit TemporaryFile(std::string path) : m_path(std::move(path)) {}
+    TemporaryFile(std::string path, const std::string& inputPath) : m_path(std::move(path)) {
+        ArmInterruptCleanup(
+            m_path, "Interrupted while converting " + inputPath + "; its earlier output is kept");
+    }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
     ~TemporaryFile() {
-        if (m_created) {
+        DisarmInterruptCleanup();
+        if (!m_forgotten) {
             NativeRemove(m_path);
         }
     }
 
-    // Records that the file now exists and is ours to delete.
-    void Created() { m_created = true; }
-
-    // Moves the file over `target`.
-    void MoveOver(const std::string& target) {
-        CFile::ReplaceFile(m_path, target);
-        m_created = false;
+    // Moves the file over `target`, where it stays; a name that no longer holds this file is
+    // left alone.
+    void MoveOver(CFile& file, const std::string& target) {
+        DisarmInterruptCleanup();
+        try {
+            file.CommitTemporary(m_path, target);
+        } catch (const CFileException& error) {
+            m_forgotten = error.m_lOsError == kErrorTemporaryTakenAway;
+            throw;
+        }
+        m_forgotten = true;
     }
 
   private:
     std::string m_path;
-    bool m_created = false;
+    bool m_forgotten = false;
 };
 
 // Converts the data lines of `input` into rows of `output`.
@@ -91,28 +107,44 @@ ConversionReport ConvertRows(CTextFile& input, CTextFile& output) {
 }  // namespace
 
 std::string TemporaryOutputPath(const std::string& outputPath) {
-    return outputPath + ".partial";
+    const std::size_t name = outputPath.find_last_of("\\/:") + 1;
+    const std::size_t dot = outputPath.rfind('.');
+    const std::size_t stem = dot != std::string::npos && dot > name ? dot : outputPath.size();
+    return outputPath.substr(0, stem) + kTemporaryExtension.data();
 }
 
 ConversionReport ConvertFile(std::string inputPath, std::string outputPath) {
+    // The temporary first: on Windows an input held open without sharing would keep a further
+    // name of it, standing at the temporary's name, from being cleared.
     CFileException error;
+    const std::string temporaryPath = TemporaryOutputPath(outputPath);
+    CTextFile output;
+    if (!output.OpenTemporary(temporaryPath, kOutputSignature, &error)) {
+        // What stands in the way is named itself; other failures concern the output.
+        if (error.m_lOsError == kErrorFolderInTheWay ||
+            error.m_lOsError == kErrorForeignFileInTheWay) {
+            throw error;
+        }
+        throw CFileException(error.m_cause, error.m_lOsError, outputPath);
+    }
+    TemporaryFile temporary(temporaryPath, inputPath);
+    // Failures of the temporary file are reported under the output's name, which the user knows.
+    output.SetFilePath(outputPath);
     CTextFile input;
     if (!input.Open(inputPath, CFile::modeRead, &error)) {
         throw error;
     }
-    const std::string temporaryPath = TemporaryOutputPath(outputPath);
-    TemporaryFile temporary(temporaryPath);
-    CTextFile output;
-    if (!output.Open(temporaryPath, CFile::modeCreate | CFile::modeReadWrite, &error)) {
-        throw CFileException(error.m_cause, error.m_lOsError, outputPath);
-    }
-    temporary.Created();
-    // Failures of the temporary file are reported under the output's name, which the user knows.
-    output.SetFilePath(outputPath);
 
     const ConversionReport report = ConvertRows(input, output);
+    const std::uint64_t lengthAtEnd = input.GetLength();
+    if (lengthAtEnd != report.length) {
+        throw CFileException(CFileException::generic, inputPath,
+                             "the file changed while it was converted (" +
+                                 std::to_string(report.length) + " bytes at the start, " +
+                                 std::to_string(lengthAtEnd) + " at the end)");
+    }
     input.Close();
+    temporary.MoveOver(output, outputPath);
     output.Close();
-    temporary.MoveOver(outputPath);
     return report;
 }

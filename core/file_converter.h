@@ -19,9 +19,12 @@ struct ConversionReport {
 
 // Converts the γ(τ) table `inputPath` into the frequency table `outputPath`, scaling γ by the
 // area of the conversion settings. The output appears only once complete: it is written beside
-// itself under a temporary name and then moved over any earlier output. Raises CFileException on
-// any failure of either file, leaving an earlier output untouched.
+// itself under TemporaryOutputPath, committed to the device and then moved over any earlier
+// output. Raises CFileException on any failure of either file, when another conversion is writing
+// the same output, and when the input changed its length meanwhile, leaving an earlier output
+// untouched.
 ConversionReport ConvertFile(std::string inputPath, std::string outputPath);
 
-// The temporary name under which the output of ConvertFile is written until it is complete.
+// The temporary name under which the output of ConvertFile is written until it is complete: the
+// output's name with ".tmp" in place of its extension, so no longer than a "+PDRT.txt" name.
 std::string TemporaryOutputPath(const std::string& outputPath);

@@ -58,6 +58,16 @@ bool CTextFile::Open(const std::string& path, unsigned flags, CFileException* er
     return true;
 }
 
+bool CTextFile::OpenTemporary(const std::string& path, std::string_view signature,
+                              CFileException* error) {
+    m_pStream.reset();
+    if (!CFile::OpenTemporary(path, signature, error)) {
+        return false;
+    }
+    m_pStream = std::make_unique<TextStream>(m_hFile, StreamModeFor(modeCreate | modeReadWrite));
+    return true;
+}
+
 std::uint64_t CTextFile::Seek(std::int64_t offset, unsigned from) {
     TextStream& stream = Stream();
     SetLastOsError(0);

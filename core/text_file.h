@@ -30,6 +30,9 @@ class CTextFile final : public CFile {
     // Opens the file and attaches a stream in the mode StreamModeFor(flags) gives; false on
     // failure, with the object left closed and `error` filled if given.
     bool Open(const std::string& path, unsigned flags, CFileException* error = nullptr) override;
+    // Creates the temporary file `path` (CFile::OpenTemporary) with a stream in mode "w+t".
+    bool OpenTemporary(const std::string& path, std::string_view signature,
+                       CFileException* error = nullptr) override;
     // Moves the stream to `offset` from `from`; raises badSeek on failure.
     std::uint64_t Seek(std::int64_t offset, unsigned from) override;
     // Reads up to `count` bytes through the stream; raises generic on a read error.

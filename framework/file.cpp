@@ -52,11 +52,18 @@ void CFile::SetFilePath(const std::string& path) {
 }
 
 bool CFile::Open(const std::string& path, unsigned flags, CFileException* error) {
+    return Attach(NativeOpen(path, flags & ~static_cast<unsigned>(typeText)), path, error);
+}
+
+bool CFile::OpenTemporary(const std::string& path, std::string_view signature,
+                          CFileException* error) {
+    return Attach(NativeCreateTemporary(path, signature), path, error);
+}
+
+bool CFile::Attach(NativeHandle handle, const std::string& path, CFileException* error) {
     m_bCloseOnDelete = false;
     m_hFile = hFileNull;
     m_strFileName = path;
-
-    const NativeHandle handle = NativeOpen(path, flags & ~static_cast<unsigned>(typeText));
     if (handle == kNullHandle) {
         if (error != nullptr) {
             const long osError = LastOsError();
@@ -67,6 +74,13 @@ bool CFile::Open(const std::string& path, unsigned flags, CFileException* error)
     m_hFile = handle;
     m_bCloseOnDelete = true;
     return true;
+}
+
+void CFile::CommitTemporary(const std::string& temporaryPath, const std::string& target) {
+    Flush();
+    if (!NativeCommitTemporary(m_hFile, temporaryPath, target)) {
+        ThrowOsError();
+    }
 }
 
 CFile* CFile::Duplicate() const {

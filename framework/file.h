@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "framework/file_exception.h"
 #include "framework/native_file.h"
@@ -51,6 +52,14 @@ class CFile {
 
     // Opens `path`; false on failure, with the cause and error number stored in `error` if given.
     virtual bool Open(const std::string& path, unsigned flags, CFileException* error = nullptr);
+    // Creates `path` as a new temporary file for reading and writing, clearing only what an earlier
+    // run left at that name (NativeCreateTemporary, with `signature`); false on failure, with the
+    // cause and error number stored in `error` if given.
+    virtual bool OpenTemporary(const std::string& path, std::string_view signature,
+                               CFileException* error = nullptr);
+    // Hands written data to the system, commits it to the device and moves this temporary file,
+    // created at `temporaryPath`, over `target` while it stays open; raises CFileException.
+    void CommitTemporary(const std::string& temporaryPath, const std::string& target);
     // Not offered by this layer: raises CNotSupportedException.
     virtual CFile* Duplicate() const;
 
@@ -86,6 +95,9 @@ class CFile {
     bool m_bCloseOnDelete;
 
   protected:
+    // Takes over `handle` as the open file `path`; false, with `error` filled from the last
+    // operating system error if given, when `handle` is null.
+    bool Attach(NativeHandle handle, const std::string& path, CFileException* error);
     // Raises CFileException for the last operating system error on this file.
     [[noreturn]] void ThrowOsError() const;
 

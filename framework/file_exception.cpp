@@ -31,8 +31,11 @@ std::string CauseText(int cause) {
     return kTexts[static_cast<std::size_t>(cause)];
 }
 
-std::string Message(int cause, long osError, const std::string& fileName) {
-    std::string reason = osError != 0 ? OsErrorMessage(osError) : CauseText(cause);
+std::string ReasonText(int cause, long osError) {
+    return osError != 0 ? OsErrorMessage(osError) : CauseText(cause);
+}
+
+std::string Message(const std::string& fileName, const std::string& reason) {
     return fileName.empty() ? reason : fileName + ": " + reason;
 }
 
@@ -41,17 +44,24 @@ std::string Message(int cause, long osError, const std::string& fileName) {
 CFileException::CFileException() : CFileException(none, 0, std::string()) {}
 
 CFileException::CFileException(int cause, long osError, std::string fileName)
-    : CException(Message(cause, osError, fileName)),
+    : CException(Message(fileName, ReasonText(cause, osError))),
       m_cause(cause),
       m_lOsError(osError),
       m_strFileName(std::move(fileName)) {}
+
+CFileException::CFileException(int cause, std::string fileName, std::string reason)
+    : CException(Message(fileName, reason)),
+      m_cause(cause),
+      m_lOsError(0),
+      m_strFileName(std::move(fileName)),
+      m_reason(std::move(reason)) {}
 
 int CFileException::OsErrorToException(long osError) {
     return OsErrorToCause(osError);
 }
 
 std::string CFileException::Reason() const {
-    return m_lOsError != 0 ? OsErrorMessage(m_lOsError) : CauseText(m_cause);
+    return m_reason.empty() ? ReasonText(m_cause, m_lOsError) : m_reason;
 }
 
 void AfxThrowFileException(int cause, long osError, const std::string& fileName) {

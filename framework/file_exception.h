@@ -30,17 +30,22 @@ class CFileException : public CException {
     CFileException();
     // A failure of `fileName` with `cause` and the operating system's error number `osError`.
     CFileException(int cause, long osError, std::string fileName);
+    // A failure of `fileName` with `cause`, explained by `reason` rather than by an error number.
+    CFileException(int cause, std::string fileName, std::string reason);
 
     // Maps an operating system error number to the cause it stands for.
     static int OsErrorToException(long osError);
 
-    // The reason in words: the operating system's message for the error number, or else the
-    // cause's.
+    // The reason in words: the one given, or the operating system's message for the error number,
+    // or else the cause's.
     std::string Reason() const;
 
     int m_cause;
     long m_lOsError;
     std::string m_strFileName;
+
+  private:
+    std::string m_reason;
 };
 
 // Throws CFileException with the given cause, operating system error number and file name.

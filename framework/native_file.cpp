@@ -26,6 +26,10 @@ NativeHandle NativeOpen(const std::string& path, unsigned flags) {
     return native_impl::Open(path, flags);
 }
 
+NativeHandle NativeCreateTemporary(const std::string& path, std::string_view signature) {
+    return native_impl::CreateTemporary(path, signature);
+}
+
 bool NativeClose(NativeHandle handle) {
     const bool closed = native_impl::Close(handle);
     if (closed && g_faultPlan.failClose) {
@@ -36,6 +40,9 @@ bool NativeClose(NativeHandle handle) {
 }
 
 long NativeRead(NativeHandle handle, void* buffer, unsigned long count) {
+    if (g_faultPlan.beforeRead) {
+        g_faultPlan.beforeRead();
+    }
     if (g_faultPlan.readBudget >= 0 && count > 0) {
         if (g_faultPlan.readBudget == 0) {
             SetLastOsError(g_faultPlan.readError);
@@ -74,6 +81,10 @@ bool NativeSetLength(NativeHandle handle, long long length) {
 
 bool NativeFlush(NativeHandle handle) {
     return native_impl::Flush(handle);
+}
+
+bool NativeCommitTemporary(NativeHandle handle, const std::string& from, const std::string& to) {
+    return native_impl::CommitTemporary(handle, from, to);
 }
 
 bool NativeReplace(const std::string& from, const std::string& to) {

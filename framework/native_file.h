@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 // An operating system file handle: a file descriptor on POSIX, a HANDLE on Windows.
 using NativeHandle = std::intptr_t;
@@ -14,6 +16,15 @@ inline constexpr NativeHandle kNullHandle = -1;
 
 // Opens `path` with CFile's open flags; sharing flags are honoured where the system has them.
 NativeHandle NativeOpen(const std::string& path, unsigned flags);
+
+// Creates `path` as a new file for reading and writing, never opening or writing through anything
+// that already has that name. What stands there is cleared first where that loses nothing: an
+// earlier run's leftover (a regular file that no running conversion holds, empty or beginning like
+// `signature`), one of several names of a file, a symbolic link, or an entry that is neither file
+// nor folder. Fails with kErrorTemporaryInUse while another process holds a file of that name
+// created here, with kErrorFolderInTheWay or kErrorForeignFileInTheWay for what must be kept. The
+// file stays held until its handle is closed, and can be moved while open.
+NativeHandle NativeCreateTemporary(const std::string& path, std::string_view signature);
 
 // Closes the handle.
 bool NativeClose(NativeHandle handle);
@@ -33,8 +44,12 @@ long long NativeLength(NativeHandle handle);
 // Cuts or extends the file to `length` bytes.
 bool NativeSetLength(NativeHandle handle, long long length);
 
-// Commits written data to the device.
+// Commits written data, and the length, to the device.
 bool NativeFlush(NativeHandle handle);
+
+// Commits the data of the temporary `handle` made by NativeCreateTemporary(`from`) to the device
+// and, while it is still open and held, moves it over `to` in one step.
+bool NativeCommitTemporary(NativeHandle handle, const std::string& from, const std::string& to);
 
 // Renames `from` to `to`, replacing a file that `to` names.
 bool NativeReplace(const std::string& from, const std::string& to);
@@ -50,6 +65,7 @@ struct NativeFaultPlan {
     long writeError = 0;
     bool failClose = false;
     long closeError = 0;
+    std::function<void()> beforeRead = nullptr;  // called before every read
 };
 
 // Installs a fault plan for the calling process; a default plan removes it.

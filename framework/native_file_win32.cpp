@@ -1,7 +1,10 @@
 #include <windows.h>
 
+#include <algorithm>
+
 #include "framework/file.h"
 #include "framework/native_file_impl.h"
+#include "framework/os_error.h"
 
 namespace native_impl {
 
@@ -25,6 +28,65 @@ DWORD ShareMode(unsigned flags) {
     }
 }
 
+// Attempts at creating a temporary before giving up on a name that keeps being taken.
+constexpr int kTemporaryAttempts = 8;
+
+// True when the file's bytes are those of a temporary that a run left: none, or the start of
+// `signature`.
+bool LooksLikeLeftover(HANDLE file, std::string_view signature) {
+    char head[64];
+    const DWORD wanted = static_cast<DWORD>(std::min(signature.size(), sizeof head));
+    DWORD got = 0;
+    OVERLAPPED atStart = {};
+    if (!ReadFile(file, head, wanted, &got, &atStart) && GetLastError() != ERROR_HANDLE_EOF) {
+        return false;
+    }
+    return std::string_view(head, got) == signature.substr(0, got);
+}
+
+// Clears what stands at `path` where that loses nothing (see NativeCreateTemporary); false, with
+// the reason as the last error, for what must stay. Opening it without sharing is what tells a
+// temporary that a running conversion holds from a leftover, and it stays so until deleted.
+bool ClearLeftover(const std::string& path, std::string_view signature) {
+    const HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) {
+            return true;
+        }
+        SetLastError(error == ERROR_SHARING_VIOLATION ? static_cast<DWORD>(kErrorTemporaryInUse)
+                                                      : error);
+        return false;
+    }
+    DWORD error = NO_ERROR;
+    bool remove = false;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file, &info)) {
+        error = GetLastError();
+    } else if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        // A symbolic link or junction: the name alone goes, never what it points to.
+        remove = true;
+    } else if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        error = static_cast<DWORD>(kErrorFolderInTheWay);
+    } else if (info.nNumberOfLinks > 1 || LooksLikeLeftover(file, signature)) {
+        remove = true;
+    } else {
+        error = static_cast<DWORD>(kErrorForeignFileInTheWay);
+    }
+    if (remove) {
+        FILE_DISPOSITION_INFO disposition = {TRUE};
+        if (!SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
+                                        sizeof disposition)) {
+            error = GetLastError();
+        }
+    }
+    CloseHandle(file);
+    SetLastError(error);
+    return error == NO_ERROR;
+}
+
 }  // namespace
 
 NativeHandle Open(const std::string& path, unsigned flags) {
@@ -43,9 +105,40 @@ NativeHandle Open(const std::string& path, unsigned flags) {
     if (handle == INVALID_HANDLE_VALUE) {
         return kNullHandle;
     }
+    if (creation == OPEN_EXISTING && access == GENERIC_READ &&
+        GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
+        SetLastError(static_cast<DWORD>(kErrorNotRegularFile));
+        return kNullHandle;
+    }
     // CreateFile with OPEN_ALWAYS reports an existing file through the last error; clear it.
     SetLastError(NO_ERROR);
     return reinterpret_cast<NativeHandle>(handle);
+}
+
+NativeHandle CreateTemporary(const std::string& path, std::string_view signature) {
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+        // Shared for deletion only, so that it can be moved over the output while still open.
+        const HANDLE handle =
+            CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            return reinterpret_cast<NativeHandle>(handle);
+        }
+        const DWORD error = GetLastError();
+        const bool exists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+                            (error == ERROR_ACCESS_DENIED &&
+                             GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES);
+        if (!exists) {
+            SetLastError(error);
+            return kNullHandle;
+        }
+        if (!ClearLeftover(path, signature)) {
+            return kNullHandle;
+        }
+    }
+    SetLastError(ERROR_FILE_EXISTS);
+    return kNullHandle;
 }
 
 bool Close(NativeHandle handle) {
@@ -114,6 +207,12 @@ bool SetLength(NativeHandle handle, long long length) {
 
 bool Flush(NativeHandle handle) {
     return FlushFileBuffers(Handle(handle)) != 0;
+}
+
+bool CommitTemporary(NativeHandle handle, const std::string& from, const std::string& to) {
+    return FlushFileBuffers(Handle(handle)) != 0 &&
+           MoveFileExA(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool Replace(const std::string& from, const std::string& to) {

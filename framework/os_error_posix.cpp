@@ -13,6 +13,9 @@ void SetLastOsError(long osError) {
 }
 
 std::string OsErrorMessage(long osError) {
+    if (const char* own = ProjectErrorMessage(osError)) {
+        return own;
+    }
     char buffer[256] = {};
     // The GNU strerror_r may return a static string instead of filling the buffer.
     const char* text = strerror_r(static_cast<int>(osError), buffer, sizeof buffer);
@@ -20,6 +23,9 @@ std::string OsErrorMessage(long osError) {
 }
 
 int OsErrorToCause(long osError) {
+    if (const int own = ProjectErrorCause(osError); own >= 0) {
+        return own;
+    }
     switch (osError) {
         case 0:
             return CFileException::none;

@@ -12,6 +12,9 @@ void SetLastOsError(long osError) {
 }
 
 std::string OsErrorMessage(long osError) {
+    if (const char* own = ProjectErrorMessage(osError)) {
+        return own;
+    }
     char* text = nullptr;
     const DWORD length = FormatMessageA(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -32,6 +35,9 @@ std::string OsErrorMessage(long osError) {
 }
 
 int OsErrorToCause(long osError) {
+    if (const int own = ProjectErrorCause(osError); own >= 0) {
+        return own;
+    }
     switch (osError) {
         case NO_ERROR:
             return CFileException::none;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "framework/interrupt.h"
 #include "ui/contact.h"
 #include "ui/main_dlg.h"
 
@@ -35,6 +36,8 @@ void CMainDlg::OpenConsole() {
     SetConsoleOutputCP(GetACP());
     std::freopen("CONOUT$", "w+t", stdout);
     std::freopen("CONIN$", "r+t", stdin);
+    // Ctrl+C, Ctrl+Break or closing the console mid-run removes the unfinished output first.
+    InstallInterruptHandlers(stdout);
     const std::string title = std::string("Data conversion by ") + kContactAddress;
     SetConsoleTitleA(title.c_str());
 }

@@ -1,0 +1,68 @@
+#include <io.h>
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+
+#include "framework/interrupt.h"
+
+// The console runs the handler on a thread of its own; the armed cleanup is guarded by a lock
+// that the converting thread only holds while it arms or disarms.
+namespace {
+
+std::mutex g_lock;
+std::string g_temporaryPath;
+std::string g_message;
+bool g_armed = false;
+std::FILE* g_report = nullptr;
+
+// What Windows' own Ctrl+C handling ends a console program with.
+constexpr UINT kStatusControlCExit = 0xC000013A;
+
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+    switch (event) {
+        case CTRL_C_EVENT:
+        case CTRL_BREAK_EVENT:
+        case CTRL_CLOSE_EVENT:
+            break;
+        default:
+            return FALSE;
+    }
+    {
+        std::lock_guard<std::mutex> hold(g_lock);
+        if (g_armed) {
+            // The temporary was opened for sharing with deletion, so it goes although its
+            // handle is open; the process's end closes that.
+            DeleteFileA(g_temporaryPath.c_str());
+            const HANDLE report = g_report != nullptr
+                                      ? reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(g_report)))
+                                      : INVALID_HANDLE_VALUE;
+            DWORD written = 0;
+            if (report != INVALID_HANDLE_VALUE) {
+                WriteFile(report, g_message.data(), static_cast<DWORD>(g_message.size()), &written,
+                          nullptr);
+            }
+        }
+        // Holding the lock, so that no conversion moves its temporary meanwhile.
+        ExitProcess(kStatusControlCExit);
+    }
+}
+
+}  // namespace
+
+void ArmInterruptCleanup(const std::string& temporaryPath, const std::string& message) {
+    std::lock_guard<std::mutex> hold(g_lock);
+    g_temporaryPath = temporaryPath;
+    g_message = message + "\r\n";
+    g_armed = true;
+}
+
+void DisarmInterruptCleanup() {
+    std::lock_guard<std::mutex> hold(g_lock);
+    g_armed = false;
+}
+
+void InstallInterruptHandlers(std::FILE* report) {
+    g_report = report;
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}

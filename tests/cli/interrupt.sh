@@ -1,0 +1,54 @@
+#!/bin/bash
+# Interrupts the converter in the middle of a large file: the temporary output must be gone, the
+# earlier output kept, the interrupted file named, and the exit status the conventional one.
+# Usage: interrupt.sh WORK_FOLDER PROGRAM [EMULATOR]
+# Natively it sends SIGINT (status 130) and SIGTERM (143); under Wine SIGINT, which Wine hands to
+# the program as the console's Ctrl+C (status STATUS_CONTROL_C_EXIT, 0xC000013A, seen as 58).
+set -euo pipefail
+work=$1
+program=$2
+emulator=${3:-}
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+rm -rf "$work"
+mkdir -p "$work"
+input=$work/big.txt
+output=$work/big+PDRT.txt
+temporary=$work/big+PDRT.tmp
+{
+    printf 'h\nh\nh\n'
+    (yes '1.5 2e-3' || true) | head -n 4000000
+} >"$input"
+
+if [ -n "$emulator" ]; then
+    cases=("INT 58")
+else
+    cases=("INT 130" "TERM 143")
+fi
+# Job control: a background job then takes SIGINT as a program started from a terminal does.
+set -m
+for case in "${cases[@]}"; do
+    read -r signal expected <<<"$case"
+    echo "earlier output" >"$output"
+    $emulator "$program" "$input" >"$work/out" 2>"$work/err" &
+    pid=$!
+    for _ in $(seq 2000); do
+        [ -e "$temporary" ] && break
+        sleep 0.005
+    done
+    [ -e "$temporary" ] || fail "no temporary output appeared"
+    kill "-$signal" "$pid"
+    status=0
+    wait "$pid" || status=$?
+    [ "$status" -eq "$expected" ] || fail "SIG$signal ended with status $status, not $expected"
+    [ ! -e "$temporary" ] || fail "SIG$signal left the temporary output behind"
+    [ "$(cat "$output")" = "earlier output" ] || fail "SIG$signal changed the earlier output"
+    grep -q "Interrupted while converting .*big.txt" "$work/err" ||
+        fail "SIG$signal: the interrupted file is not named: $(cat "$work/err")"
+    echo "SIG$signal: status $status, temporary removed, earlier output kept"
+done
+rm -rf "$work"
