@@ -13,6 +13,9 @@
 namespace {
 
 constexpr int kHeaderLines = 3;
+// The most of a line kept: a data line's two numbers are at its start, and the rest of a longer
+// line is read and dropped, so that an input without line feeds never fills the memory.
+constexpr std::size_t kMaxLineLength = 1024 * 1024;
 constexpr std::string_view kOutputHeader = "Freq(Hz), Gamma(tau)\n";
 // How every temporary output of this program begins, in the file.
 constexpr std::string_view kOutputSignature = "Freq(Hz), Gamma(tau)";
@@ -72,7 +75,7 @@ ConversionReport ConvertRows(CTextFile& input, CTextFile& output) {
     const std::uint64_t length = input.GetLength();
     std::string line;
     for (int i = 0; i < kHeaderLines; ++i) {
-        input.ReadLine(line);
+        input.ReadLinePrefix(line, kMaxLineLength);
     }
     output.WriteText(kOutputHeader);
 
@@ -82,7 +85,7 @@ ConversionReport ConvertRows(CTextFile& input, CTextFile& output) {
     char row[kMaxRowLength];
     // Ends at the length taken at the start, or earlier where the input's text ends (a Ctrl-Z,
     // or a file that shrank meanwhile).
-    while (input.GetPosition() < length && input.ReadLine(line)) {
+    while (input.GetPosition() < length && input.ReadLinePrefix(line, kMaxLineLength)) {
         ++lineNumber;
         float gamma = 0.0f;
         float tau = 0.0f;

@@ -54,8 +54,11 @@ class CTextFile final : public CFile {
     }
     // Reads one whole line of any length into `line`, without its line feed; false at end of file
     // (an empty line still gives true). Raises generic on a read error.
-    virtual bool ReadLine(std::string& line) {
-        if (Stream().ReadLine(line)) {
+    virtual bool ReadLine(std::string& line) { return ReadLinePrefix(line, std::string::npos); }
+    // ReadLine keeping only the first `maxLength` bytes of the line; the rest of the line is read
+    // and dropped piece by piece, never held whole.
+    bool ReadLinePrefix(std::string& line, std::size_t maxLength) {
+        if (Stream().ReadLinePrefix(line, maxLength)) {
             return true;
         }
         RaiseIfReadFailed();

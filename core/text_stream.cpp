@@ -106,13 +106,14 @@ int TextStream::PeekByte() {
     return static_cast<unsigned char>(m_buffer[m_begin]);
 }
 
-bool TextStream::ReadLineAcrossBuffers(std::string& line) {
+bool TextStream::ReadLineAcrossBuffers(std::string& line, std::size_t maxLength) {
     line.clear();
     if (!PrepareRead()) {
         return false;
     }
     bool read = false;
     bool fed = false;
+    bool cut = false;  // bytes of the line were dropped after its first maxLength
     while (!fed) {
         if (m_begin == m_stop) {
             if (m_stop < m_end) {
@@ -130,7 +131,9 @@ bool TextStream::ReadLineAcrossBuffers(std::string& line) {
         fed = feed != nullptr;
         const std::size_t take =
             fed ? static_cast<std::size_t>(static_cast<const char*>(feed) - bytes) : available;
-        line.append(bytes, take);
+        const std::size_t room = maxLength - line.size();
+        line.append(bytes, take < room ? take : room);
+        cut = cut || take > room;
         m_begin += fed ? take + 1 : take;
         read = true;
     }
@@ -138,8 +141,9 @@ bool TextStream::ReadLineAcrossBuffers(std::string& line) {
         line.clear();
         return false;
     }
-    // The CR of a CR LF split across two buffers is only now known to end the line.
-    if (fed && m_text && !line.empty() && line.back() == '\r') {
+    // The CR of a CR LF split across two buffers is only now known to end the line. After a cut
+    // the CR before the line feed went with the dropped bytes, and a CR kept is part of the text.
+    if (fed && m_text && !cut && !line.empty() && line.back() == '\r') {
         line.pop_back();
     }
     return read;

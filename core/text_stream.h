@@ -24,13 +24,18 @@ class TextStream {
     // Replaces `line` with the next line without its line feed (in text mode a CR LF ending loses
     // both); false, with `line` empty, when nothing was read (end of input, or an error: see
     // Error). A line that lies whole in the buffer is copied once, straight into `line`.
-    bool ReadLine(std::string& line) {
+    bool ReadLine(std::string& line) { return ReadLinePrefix(line, std::string::npos); }
+    // ReadLine keeping only the first `maxLength` bytes of the line in `line`: the rest of the
+    // line is read and dropped piece by piece, never held, so memory stays bounded on any input.
+    bool ReadLinePrefix(std::string& line, std::size_t maxLength) {
         if (m_direction == Direction::reading && !m_error && m_begin < m_stop) {
             const char* bytes = m_buffer.get() + m_begin;
-            const void* feed = std::memchr(bytes, '\n', m_stop - m_begin);
-            if (feed != nullptr) {
-                std::size_t length =
-                    static_cast<std::size_t>(static_cast<const char*>(feed) - bytes);
+            const char* feed = static_cast<const char*>(std::memchr(bytes, '\n', m_stop - m_begin));
+            // A line whole in the buffer is shorter than the buffer, so only a smaller maxLength
+            // needs the check; a line longer than maxLength is cut by the reader across buffers.
+            if (feed != nullptr &&
+                (maxLength >= kBufferSize || static_cast<std::size_t>(feed - bytes) <= maxLength)) {
+                std::size_t length = static_cast<std::size_t>(feed - bytes);
                 m_begin += length + 1;
                 if (m_text && length > 0 && bytes[length - 1] == '\r') {
                     --length;
@@ -39,7 +44,7 @@ class TextStream {
                 return true;
             }
         }
-        return ReadLineAcrossBuffers(line);
+        return ReadLineAcrossBuffers(line, maxLength);
     }
     // Reads as fgets does: at most `size` - 1 bytes, up to and including a line feed, then a
     // terminating zero; null when nothing was read.
@@ -92,7 +97,7 @@ class TextStream {
 
     static constexpr std::size_t kBufferSize = 64 * 1024;
 
-    bool ReadLineAcrossBuffers(std::string& line);
+    bool ReadLineAcrossBuffers(std::string& line, std::size_t maxLength);
     std::size_t WriteAny(const char* bytes, std::size_t count);
     bool PrepareRead();
     bool PrepareWrite();

@@ -78,6 +78,16 @@ TEST_F(FileConverterTest, LongHeaderLinesAndALastLineWithoutFeedAreHandled) {
     EXPECT_EQ(ReadBytes(m_output), std::string(kHeader) + "0.318310, 12.5\r\n");
 }
 
+TEST_F(FileConverterTest, LinesOfSeveralMebibytesConvertByTheirStart) {
+    const std::string megabytes(3 * 1024 * 1024, 'x');
+    WriteBytes(m_input, "h\r\n" + megabytes + "\r\nh\r\n12.5 0.5 " + megabytes + "\r\n3 1\r\n");
+    const ConversionReport report = ConvertFile(m_input, m_output);
+    EXPECT_EQ(ReadBytes(m_output), std::string(kHeader) + "0.318310, 12.5\r\n0.159155, 3\r\n");
+    EXPECT_EQ(report.rows, 2);
+    EXPECT_EQ(report.skippedLines, 0);
+    EXPECT_EQ(report.textEnd, report.length);
+}
+
 TEST_F(FileConverterTest, LinesWithoutTwoNumbersAreSkippedAndCounted) {
     ConversionReport report;
     const std::string output = Convert(

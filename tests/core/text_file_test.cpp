@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -88,6 +89,28 @@ TEST_F(TextFileTest, PositionCountsFileBytesIncludingCarriageReturns) {
     EXPECT_EQ(m_file.GetPosition(), 4u);
     m_file.ReadLine(line);
     EXPECT_EQ(m_file.GetPosition(), m_file.GetLength());
+}
+
+TEST_F(TextFileTest, LinePrefixKeepsTheStartAndReadsTheRestOfTheLineAway) {
+    const std::string tail(200000, 'y');  // spans several stream buffers
+    OpenWith("abcdefgh\r\nabc\rX\r\nab\r\nabc\r" + tail + "\r\nabcd" + tail + "\r\nwxyz" + tail +
+             "\x1A" + "after\r\n");
+    // Each prefix with the file offset after its line; a CR kept at the cut is text, not an ending.
+    const std::vector<std::pair<std::string, std::uint64_t>> expected = {
+        {"abcd", 10},
+        {"abc\r", 17},
+        {"ab", 21},
+        {"abc\r", 21 + 4 + tail.size() + 2},
+        {"abcd", 21 + 2 * (4 + tail.size() + 2)},
+        {"wxyz", 21 + 2 * (4 + tail.size() + 2) + 4 + tail.size()},
+    };
+    std::string line;
+    for (const auto& [prefix, position] : expected) {
+        ASSERT_TRUE(m_file.ReadLinePrefix(line, 4));
+        EXPECT_EQ(line, prefix);
+        EXPECT_EQ(m_file.GetPosition(), position) << "after " << prefix;
+    }
+    EXPECT_FALSE(m_file.ReadLinePrefix(line, 4));
 }
 
 TEST_F(TextFileTest, BufferReadLineBehavesAsFgets) {
