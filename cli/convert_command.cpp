@@ -53,7 +53,10 @@ bool ParseArea(const std::string& text, double& area) {
     const char* first = text.data();
     const char* last = first + text.size();
     const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end != last || !std::isfinite(value) || !(value > 0.0)) {
+    // The area multiplies γ in single precision: a zero, subnormal or infinite float would turn
+    // every γ into 0 or inf.
+    if (error != std::errc() || end != last || !(value > 0.0) ||
+        !std::isnormal(static_cast<float>(value))) {
         return false;
     }
     area = value;
@@ -95,8 +98,8 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* out,
     double area = 0.0;
     if (!ParseArea(areaText, area)) {
         return UsageError(
-            err,
-            "--area needs a number greater than zero, such as 2.5 or 1e-2; got '" + areaText + "'");
+            err, "--area needs a number from about 1.2e-38 to 3.4e38, such as 2.5 or 1e-2; got '" +
+                     areaText + "'");
     }
     g_area = static_cast<float>(area);
     g_areaSet = 1;

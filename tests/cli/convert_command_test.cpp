@@ -102,6 +102,21 @@ TEST_F(ConvertCommandTest, BadCommandLinesAreUsageErrors) {
     EXPECT_FALSE(Exists(m_dir.File("a+PDRT.txt")));
 }
 
+TEST_F(ConvertCommandTest, AreasBeyondSinglePrecisionAreUsageErrorsThatGiveTheRange) {
+    const std::string a = Input("a.txt", "1 1\r\n");
+    for (const char* area : {"1e-50", "1e-40", "1e39"}) {
+        const Outcome outcome = Run({"--area", area, a});
+        EXPECT_EQ(outcome.status, kExitUsage) << area;
+        EXPECT_NE(outcome.err.find("from about 1.2e-38 to 3.4e38"), std::string::npos)
+            << outcome.err;
+    }
+    EXPECT_FALSE(Exists(m_dir.File("a+PDRT.txt")));
+    // Areas close to either end still convert.
+    EXPECT_EQ(Run({"--area", "1.2e-38", a}).status, kExitSuccess);
+    EXPECT_EQ(Run({"--area", "3.4e38", a}).status, kExitSuccess);
+    EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 3.4e+38\r\n");
+}
+
 TEST_F(ConvertCommandTest, HelpAndVersionSucceed) {
     const Outcome help = Run({"--help"});
     EXPECT_EQ(help.status, kExitSuccess);
