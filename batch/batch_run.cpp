@@ -41,6 +41,12 @@ void RunBatch(ProgressConsole& console, RunEndSignal& signal) {
         std::string reason;
         try {
             const ConversionReport report = ConvertFile(inputPath, g_outputFiles[i].path);
+            if (report.convertedTable) {
+                console.Line("Skipped " + inputPath +
+                             ": it is already a converted table (its first line is \"" +
+                             std::string(kConvertedTableHeader) + "\")");
+                continue;
+            }
             console.Line("Finished Processing file: " + inputPath);
             if (report.skippedLines > 0) {
                 console.Line(SkippedLinesText(report));

@@ -35,5 +35,6 @@ class RunEndSignal {
 };
 
 // Converts every row of the file table in order, reporting each file on `console`, then tells
-// `signal` how the run ended. A failing file is reported and the run goes on with the next.
+// `signal` how the run ended. A failing file is reported and the run goes on with the next; a
+// converted table given as input is reported as skipped, neither converted nor failed.
 void RunBatch(ProgressConsole& console, RunEndSignal& signal);

@@ -12,6 +12,9 @@ namespace {
 
 constexpr int kHeaderLines = 3;
 constexpr std::string_view kOutputHeader = "Freq(Hz), Gamma(tau)\n";
+// Every output begins with the line by which ConvertFile recognises a converted table.
+static_assert(kOutputHeader.substr(0, kConvertedTableHeader.size()) == kConvertedTableHeader &&
+              kOutputHeader.substr(kConvertedTableHeader.size()) == "\n");
 
 // True when the line holds nothing but white space.
 bool IsBlank(std::string_view line) {
@@ -55,7 +58,8 @@ ConversionReport ConvertRows(CTextFile& input, CTextFile& output) {
     ConversionReport report;
     const std::uint64_t length = input.GetLength();
     std::string line;
-    for (int i = 0; i < kHeaderLines; ++i) {
+    // ConvertFile has read the first header line.
+    for (int i = 1; i < kHeaderLines; ++i) {
         input.ReadLine(line);
     }
     output.WriteText(kOutputHeader);
@@ -99,6 +103,13 @@ ConversionReport ConvertFile(std::string inputPath, std::string outputPath) {
     CTextFile input;
     if (!input.Open(inputPath, CFile::modeRead, &error)) {
         throw error;
+    }
+    // A table this program wrote is not converted again; nothing is created for it.
+    std::string firstLine;
+    if (input.ReadLine(firstLine) && firstLine == kConvertedTableHeader) {
+        ConversionReport skipped;
+        skipped.convertedTable = true;
+        return skipped;
     }
     const std::string temporaryPath = TemporaryOutputPath(outputPath);
     TemporaryFile temporary(temporaryPath);

@@ -4,6 +4,7 @@
 
 #include "batch/file_table.h"
 #include "core/conversion_settings.h"
+#include "core/file_converter.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -70,6 +71,22 @@ TEST_F(ConvertCommandTest, FailuresAreListedAndTheOthersStillConvert) {
     EXPECT_NE(outcome.err.find("1 of 2 files could not be converted"), std::string::npos);
     EXPECT_NE(outcome.err.find("  " + missing + ": "), std::string::npos);
     EXPECT_TRUE(Exists(m_dir.File("good+PDRT.txt")));
+}
+
+TEST_F(ConvertCommandTest, ConvertedTablesAreSkippedWithoutWritingOrFailing) {
+    const std::string a = Input("a.txt", "3 1\r\n");
+    const std::string converted = m_dir.File("a+PDRT.txt");
+    const std::string convertedOutput = m_dir.File("a+PDRT+PDRT.txt");
+    WriteBytes(convertedOutput, "earlier output");
+    // The second file is the output the first one has just written.
+    const Outcome outcome = Run({a, converted});
+    EXPECT_EQ(outcome.status, kExitSuccess);
+    EXPECT_EQ(outcome.out, "Finished Processing file: " + a + "\nSkipped " + converted +
+                               ": it is already a converted table (its first line is "
+                               "\"Freq(Hz), Gamma(tau)\")\n");
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(ReadBytes(convertedOutput), "earlier output");
+    EXPECT_FALSE(Exists(TemporaryOutputPath(convertedOutput)));
 }
 
 TEST_F(ConvertCommandTest, MoreFilesThanOneTableHoldsAreAllConverted) {
