@@ -8,7 +8,16 @@
 
 namespace {
 
+// The console's line on the lines that did not hold two numbers, of which there were some.
 std::string SkippedLinesText(const ConversionReport& report) {
+    if (report.rows == 0) {
+        if (report.skippedLines == 1) {
+            return "No rows written: the only non-blank line after the header does not hold two "
+                   "numbers";
+        }
+        return "No rows written: none of the " + std::to_string(report.skippedLines) +
+               " non-blank lines after the header holds two numbers";
+    }
     if (report.skippedLines == 1) {
         return "Skipped 1 line that does not hold two numbers: line " +
                std::to_string(report.firstSkippedLine);

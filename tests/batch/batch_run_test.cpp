@@ -79,6 +79,30 @@ TEST_F(BatchRunTest, ConvertsEveryRowInOrderAndReportsEach) {
     EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.318310, 12.5\r\n");
 }
 
+TEST_F(BatchRunTest, AnEmptyTableFromLinesThatHoldNoNumbersIsReported) {
+    const std::string csv = m_dir.File("export.csv");
+    const std::string words = m_dir.File("words.txt");
+    const std::string blanks = m_dir.File("blanks.txt");
+    const std::string header = m_dir.File("header.txt");
+    WriteBytes(csv, "h\r\nh\r\nh\r\n1.5e-3,1e-6\r\n\r\n2.5e-3,2e-6\r\n3.5e-3,3e-6\r\n");
+    WriteBytes(words, "h\nh\nh\nno data\n");
+    WriteBytes(blanks, "h\nh\nh\n\n \t\n");
+    WriteBytes(header, "h\nh\nh\n");
+    AppendFiles({csv, words, blanks, header});
+    RecordingSignal signal;
+    EXPECT_EQ(Run(signal),
+              "Finished Processing file: " + csv + "\r\n" +
+                  "No rows written: none of the 3 non-blank lines after the header holds two "
+                  "numbers\r\n" +
+                  "Finished Processing file: " + words + "\r\n" +
+                  "No rows written: the only non-blank line after the header does not hold two "
+                  "numbers\r\n" +
+                  "Finished Processing file: " + blanks + "\r\n" +
+                  "Finished Processing file: " + header + "\r\n");
+    EXPECT_TRUE(signal.last.empty());
+    EXPECT_EQ(ReadBytes(m_dir.File("export+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n");
+}
+
 TEST_F(BatchRunTest, AFailingFileIsReportedAndTheRunGoesOn) {
     const std::string good1 = m_dir.File("good1.txt");
     const std::string missing = m_dir.File("missing.txt");
