@@ -35,16 +35,40 @@ std::string FailureReason(const CFileException& error, const std::string& inputP
     return error.what();
 }
 
+// Writes `text` and `lineEnd` to `stream` and flushes it.
+void WriteLine(std::FILE* stream, const std::string& text, const char* lineEnd) {
+    std::fputs(text.c_str(), stream);
+    std::fputs(lineEnd, stream);
+    std::fflush(stream);
+}
+
+// The last of `rows` whose output is `outputPath`, or -1.
+int LastRowWithOutput(const std::vector<int>& rows, const std::string& outputPath) {
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+        if (SameFilePath(g_outputFiles[*row].path, outputPath)) {
+            return *row;
+        }
+    }
+    return -1;
+}
+
 }  // namespace
 
 void ProgressConsole::Line(const std::string& text) {
-    std::fputs(text.c_str(), m_stream);
-    std::fputs(m_lineEnd, m_stream);
-    std::fflush(m_stream);
+    WriteLine(m_stream, text, m_lineEnd);
+}
+
+void ProgressConsole::Warning(const std::string& text) {
+    WriteLine(m_stream, text, m_lineEnd);
+    if (m_warnings != nullptr) {
+        WriteLine(m_warnings, text, m_lineEnd);
+    }
 }
 
 void RunBatch(ProgressConsole& console, RunEndSignal& signal) {
     std::vector<FileFailure> failures;
+    // Rows whose output this run has written, in table order.
+    std::vector<int> written;
     for (int i = 0; i < g_fileCount; ++i) {
         const std::string& inputPath = g_inputFiles[i].path;
         std::string reason;
@@ -57,6 +81,12 @@ void RunBatch(ProgressConsole& console, RunEndSignal& signal) {
                 continue;
             }
             console.Line("Finished Processing file: " + inputPath);
+            const int earlier = LastRowWithOutput(written, g_outputFiles[i].path);
+            if (earlier >= 0) {
+                console.Warning(inputPath + ": replaces the output of " +
+                                g_inputFiles[earlier].path);
+            }
+            written.push_back(i);
             if (report.skippedLines > 0) {
                 console.Line(SkippedLinesText(report));
             }

@@ -31,9 +31,10 @@ int UsageError(std::FILE* err, const std::string& message) {
     return kExitUsage;
 }
 
-// Converts `files` through the file table, a table's worth at a time.
-std::vector<FileFailure> ConvertAll(const std::vector<std::string>& files, std::FILE* out) {
-    ProgressConsole console(out, "\n");
+// Converts `files` through the file table, a table's worth at a time; warnings go to `err` too.
+std::vector<FileFailure> ConvertAll(const std::vector<std::string>& files, std::FILE* out,
+                                    std::FILE* err) {
+    ProgressConsole console(out, "\n", err);
     FailureList failures;
     for (std::size_t first = 0; first < files.size(); first += kMaxFiles) {
         const std::size_t last = std::min(files.size(), first + kMaxFiles);
@@ -105,7 +106,7 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* out,
     g_areaSet = 1;
 
     const std::vector<std::string> inputs = ExpandWildcards(files);
-    const std::vector<FileFailure> failures = ConvertAll(inputs, out);
+    const std::vector<FileFailure> failures = ConvertAll(inputs, out, err);
     if (failures.empty()) {
         return kExitSuccess;
     }

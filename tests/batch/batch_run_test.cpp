@@ -79,6 +79,30 @@ TEST_F(BatchRunTest, ConvertsEveryRowInOrderAndReportsEach) {
     EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.318310, 12.5\r\n");
 }
 
+TEST_F(BatchRunTest, ARowReplacingTheOutputOfAnEarlierRowNamesIt) {
+    const std::string dat = m_dir.File("a.dat");
+    const std::string txt = m_dir.File("a.txt");
+    const std::string missing = m_dir.File("a.csv");
+    const std::string other = m_dir.File("b.txt");
+    const std::string log = m_dir.File("a.log");
+    WriteBytes(dat, "h\nh\nh\n1 1\n");
+    WriteBytes(txt, "h\nh\nh\n2 1\n");
+    WriteBytes(other, "h\nh\nh\n3 1\n");
+    WriteBytes(log, "h\nh\nh\n4 1\n");
+    // The failing row writes nothing, so the last row replaces the output of a.txt.
+    AppendFiles({dat, txt, missing, other, log});
+    RecordingSignal signal;
+    const std::string console = Run(signal);
+    ASSERT_EQ(signal.last.size(), 1u);
+    EXPECT_EQ(console, "Finished Processing file: " + dat + "\r\n" + "Finished Processing file: " +
+                           txt + "\r\n" + txt + ": replaces the output of " + dat + "\r\n" +
+                           "Failed to process file: " + missing + ": " + signal.last[0].reason +
+                           "\r\n" + "Finished Processing file: " + other + "\r\n" +
+                           "Finished Processing file: " + log + "\r\n" + log +
+                           ": replaces the output of " + txt + "\r\n");
+    EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 4\r\n");
+}
+
 TEST_F(BatchRunTest, AnEmptyTableFromLinesThatHoldNoNumbersIsReported) {
     const std::string csv = m_dir.File("export.csv");
     const std::string words = m_dir.File("words.txt");

@@ -73,6 +73,18 @@ TEST_F(ConvertCommandTest, FailuresAreListedAndTheOthersStillConvert) {
     EXPECT_TRUE(Exists(m_dir.File("good+PDRT.txt")));
 }
 
+TEST_F(ConvertCommandTest, AReplacedOutputIsAlsoToldOnStandardErrorWithoutFailing) {
+    const std::string dat = Input("a.dat", "1 1\r\n");
+    const std::string txt = Input("a.txt", "2 1\r\n");
+    const Outcome outcome = Run({dat, txt});
+    const std::string warning = txt + ": replaces the output of " + dat + "\n";
+    EXPECT_EQ(outcome.status, kExitSuccess);
+    EXPECT_EQ(outcome.out, "Finished Processing file: " + dat +
+                               "\nFinished Processing file: " + txt + "\n" + warning);
+    EXPECT_EQ(outcome.err, warning);
+    EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 2\r\n");
+}
+
 TEST_F(ConvertCommandTest, ConvertedTablesAreSkippedWithoutWritingOrFailing) {
     const std::string a = Input("a.txt", "3 1\r\n");
     const std::string converted = m_dir.File("a+PDRT.txt");
