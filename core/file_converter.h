@@ -14,12 +14,13 @@ inline constexpr std::string_view kConvertedTableHeader = "Freq(Hz), Gamma(tau)"
 
 // What one conversion met besides its rows.
 struct ConversionReport {
-    bool convertedTable = false;  // the input is a table ConvertFile wrote; nothing was written
-    long rows = 0;                // data rows written
-    long skippedLines = 0;        // lines that held text but not two numbers
-    long firstSkippedLine = 0;    // line number (from 1) of the first of them, or 0
-    std::uint64_t textEnd = 0;    // where the input's text ended (a Ctrl-Z, or a file that shrank)
-    std::uint64_t length = 0;     // the input's length when the conversion began
+    long rows = 0;              // data rows written
+    long skippedLines = 0;      // lines that held text but not two numbers
+    long firstSkippedLine = 0;  // line number (from 1) of the first of them, or 0
+    std::uint64_t textEnd = 0;  // where the input's text ended (a Ctrl-Z, or a file that shrank)
+    std::uint64_t length = 0;   // the input's length when the conversion began
+    // True when the input is a table ConvertFile wrote; nothing was written for it.
+    bool convertedTable = false;
 };
 
 // Converts the γ(τ) table `inputPath` into the frequency table `outputPath`, scaling γ by the
