@@ -8,7 +8,16 @@
 
 namespace {
 
+// The console's line on the lines that did not hold two numbers, of which there were some.
 std::string SkippedLinesText(const ConversionReport& report) {
+    if (report.rows == 0) {
+        if (report.skippedLines == 1) {
+            return "No rows written: the only non-blank line after the header does not hold two "
+                   "numbers";
+        }
+        return "No rows written: none of the " + std::to_string(report.skippedLines) +
+               " non-blank lines after the header holds two numbers";
+    }
     if (report.skippedLines == 1) {
         return "Skipped 1 line that does not hold two numbers: line " +
                std::to_string(report.firstSkippedLine);
@@ -26,29 +35,65 @@ std::string FailureReason(const CFileException& error, const std::string& inputP
     return error.what();
 }
 
+// Writes `text` and `lineEnd` to `stream` and flushes it.
+void WriteLine(std::FILE* stream, const std::string& text, const char* lineEnd) {
+    std::fputs(text.c_str(), stream);
+    std::fputs(lineEnd, stream);
+    std::fflush(stream);
+}
+
+// The last of `rows` whose output is `outputPath`, or -1.
+int LastRowWithOutput(const std::vector<int>& rows, const std::string& outputPath) {
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+        if (SameFilePath(g_outputFiles[*row].path, outputPath)) {
+            return *row;
+        }
+    }
+    return -1;
+}
+
 }  // namespace
 
 void ProgressConsole::Line(const std::string& text) {
-    std::fputs(text.c_str(), m_stream);
-    std::fputs(m_lineEnd, m_stream);
-    std::fflush(m_stream);
+    WriteLine(m_stream, text, m_lineEnd);
+}
+
+void ProgressConsole::Warning(const std::string& text) {
+    WriteLine(m_stream, text, m_lineEnd);
+    if (m_warnings != nullptr) {
+        WriteLine(m_warnings, text, m_lineEnd);
+    }
 }
 
 void RunBatch(ProgressConsole& console, RunEndSignal& signal) {
     std::vector<FileFailure> failures;
+    // Rows whose output this run has written, in table order.
+    std::vector<int> written;
     for (int i = 0; i < g_fileCount; ++i) {
         const std::string& inputPath = g_inputFiles[i].path;
         std::string reason;
         try {
             const ConversionReport report = ConvertFile(inputPath, g_outputFiles[i].path);
+            if (report.convertedTable) {
+                console.Line("Skipped " + inputPath +
+                             ": it is already a converted table (its first line is \"" +
+                             std::string(kConvertedTableHeader) + "\")");
+                continue;
+            }
             console.Line("Finished Processing file: " + inputPath);
+            const int earlier = LastRowWithOutput(written, g_outputFiles[i].path);
+            if (earlier >= 0) {
+                console.Warning(inputPath + ": replaces the output of " +
+                                g_inputFiles[earlier].path);
+            }
+            written.push_back(i);
             if (report.skippedLines > 0) {
                 console.Line(SkippedLinesText(report));
             }
             if (report.textEnd < report.length) {
                 console.Line("The text ended at byte " + std::to_string(report.textEnd) + " of " +
                              std::to_string(report.length) +
-                             " (a Ctrl-Z byte, or the file shrank); the rest was not converted");
+                             " (a Ctrl-Z byte); the rest was not converted");
             }
             continue;
         } catch (const CFileException& error) {

@@ -13,16 +13,20 @@ struct FileFailure {
 // Writes the console's progress lines, each flushed at once so it shows while the run goes on.
 class ProgressConsole {
   public:
-    // Lines go to `stream`, each ended with `lineEnd`.
-    ProgressConsole(std::FILE* stream, const char* lineEnd)
-        : m_stream(stream), m_lineEnd(lineEnd) {}
+    // Lines go to `stream`, each ended with `lineEnd`; warnings go to `warnings` as well, if given.
+    ProgressConsole(std::FILE* stream, const char* lineEnd, std::FILE* warnings = nullptr)
+        : m_stream(stream), m_lineEnd(lineEnd), m_warnings(warnings) {}
 
     // Writes one line.
     void Line(const std::string& text);
 
+    // Writes one line telling of an output this run wrote and then lost, on both streams.
+    void Warning(const std::string& text);
+
   private:
     std::FILE* m_stream;
     const char* m_lineEnd;
+    std::FILE* m_warnings;
 };
 
 // Learns how a batch run ended.
@@ -35,5 +39,7 @@ class RunEndSignal {
 };
 
 // Converts every row of the file table in order, reporting each file on `console`, then tells
-// `signal` how the run ended. A failing file is reported and the run goes on with the next.
+// `signal` how the run ended. A failing file is reported and the run goes on with the next; a
+// converted table given as input is reported as skipped, neither converted nor failed. A row
+// whose output an earlier row of the run wrote replaces that output and gives a warning.
 void RunBatch(ProgressConsole& console, RunEndSignal& signal);

@@ -45,6 +45,10 @@ int AppendFiles(const std::vector<std::string>& paths) {
     return refused;
 }
 
+bool SameFilePath(const std::string& a, const std::string& b) {
+    return a == b;
+}
+
 void ClearFileTable() {
     g_fileCount = 0;
 }

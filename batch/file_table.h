@@ -27,6 +27,9 @@ FileNameParts InputFileFor(const std::string& path);
 // returns how many paths did not fit.
 int AppendFiles(const std::vector<std::string>& paths);
 
+// True when two paths of the tables name the same file: their strings are equal.
+bool SameFilePath(const std::string& a, const std::string& b);
+
 // Empties the tables (the count drops to 0; the rows are reused later).
 void ClearFileTable();
 

@@ -31,9 +31,10 @@ int UsageError(std::FILE* err, const std::string& message) {
     return kExitUsage;
 }
 
-// Converts `files` through the file table, a table's worth at a time.
-std::vector<FileFailure> ConvertAll(const std::vector<std::string>& files, std::FILE* out) {
-    ProgressConsole console(out, "\n");
+// Converts `files` through the file table, a table's worth at a time; warnings go to `err` too.
+std::vector<FileFailure> ConvertAll(const std::vector<std::string>& files, std::FILE* out,
+                                    std::FILE* err) {
+    ProgressConsole console(out, "\n", err);
     FailureList failures;
     for (std::size_t first = 0; first < files.size(); first += kMaxFiles) {
         const std::size_t last = std::min(files.size(), first + kMaxFiles);
@@ -53,7 +54,10 @@ bool ParseArea(const std::string& text, double& area) {
     const char* first = text.data();
     const char* last = first + text.size();
     const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end != last || !std::isfinite(value) || !(value > 0.0)) {
+    // The area multiplies γ in single precision: a zero, subnormal or infinite float would turn
+    // every γ into 0 or inf.
+    if (error != std::errc() || end != last || !(value > 0.0) ||
+        !std::isnormal(static_cast<float>(value))) {
         return false;
     }
     area = value;
@@ -95,14 +99,14 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* out,
     double area = 0.0;
     if (!ParseArea(areaText, area)) {
         return UsageError(
-            err,
-            "--area needs a number greater than zero, such as 2.5 or 1e-2; got '" + areaText + "'");
+            err, "--area needs a number from about 1.2e-38 to 3.4e38, such as 2.5 or 1e-2; got '" +
+                     areaText + "'");
     }
     g_area = static_cast<float>(area);
     g_areaSet = 1;
 
     const std::vector<std::string> inputs = ExpandWildcards(files);
-    const std::vector<FileFailure> failures = ConvertAll(inputs, out);
+    const std::vector<FileFailure> failures = ConvertAll(inputs, out, err);
     if (failures.empty()) {
         return kExitSuccess;
     }

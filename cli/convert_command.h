@@ -15,5 +15,5 @@ enum ExitStatus : int {
 // printing progress to `out` and errors to `err`; returns the exit status.
 int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err);
 
-// Parses an area argument: a finite number greater than zero, nothing else; false otherwise.
+// Parses an area argument: a number whose float lies from FLT_MIN to FLT_MAX; false otherwise.
 bool ParseArea(const std::string& text, double& area);

@@ -18,10 +18,13 @@ constexpr int kHeaderLines = 3;
 constexpr std::size_t kMaxLineLength = 1024 * 1024;
 constexpr std::string_view kOutputHeader = "Freq(Hz), Gamma(tau)\n";
 // How every temporary output of this program begins, in the file.
-constexpr std::string_view kOutputSignature = "Freq(Hz), Gamma(tau)";
+constexpr std::string_view kOutputSignature = kConvertedTableHeader;
 // The temporary output is the output's name with this extension in place of its own ".txt", so
 // that it is never longer than the output's name.
 constexpr std::string_view kTemporaryExtension = ".tmp";
+// Every output begins with the line by which ConvertFile recognises a converted table.
+static_assert(kOutputHeader.substr(0, kConvertedTableHeader.size()) == kConvertedTableHeader &&
+              kOutputHeader.substr(kConvertedTableHeader.size()) == "\n");
 
 // True when the line holds nothing but white space.
 bool IsBlank(std::string_view line) {
@@ -69,12 +72,13 @@ class TemporaryFile {
     bool m_forgotten = false;
 };
 
-// Converts the data lines of `input` into rows of `output`.
-ConversionReport ConvertRows(CTextFile& input, CTextFile& output) {
+// Converts the data lines of `input`, `length` bytes long when it was opened, into rows of
+// `output`.
+ConversionReport ConvertRows(CTextFile& input, std::uint64_t length, CTextFile& output) {
     ConversionReport report;
-    const std::uint64_t length = input.GetLength();
     std::string line;
-    for (int i = 0; i < kHeaderLines; ++i) {
+    // ConvertFile has read the first header line.
+    for (int i = 1; i < kHeaderLines; ++i) {
         input.ReadLinePrefix(line, kMaxLineLength);
     }
     output.WriteText(kOutputHeader);
@@ -84,7 +88,7 @@ ConversionReport ConvertRows(CTextFile& input, CTextFile& output) {
     long lineNumber = kHeaderLines;
     char row[kMaxRowLength];
     // Ends at the length taken at the start, or earlier where the input's text ends (a Ctrl-Z,
-    // or a file that shrank meanwhile).
+    // or a file that shrank meanwhile, which ConvertFile then fails).
     while (input.GetPosition() < length && input.ReadLinePrefix(line, kMaxLineLength)) {
         ++lineNumber;
         float gamma = 0.0f;
@@ -137,8 +141,16 @@ ConversionReport ConvertFile(std::string inputPath, std::string outputPath) {
     if (!input.Open(inputPath, CFile::modeRead, &error)) {
         throw error;
     }
+    const std::uint64_t length = input.GetLength();
+    // A table this program wrote is not converted again; nothing is written for it.
+    std::string firstLine;
+    if (input.ReadLinePrefix(firstLine, kMaxLineLength) && firstLine == kConvertedTableHeader) {
+        ConversionReport skipped;
+        skipped.convertedTable = true;
+        return skipped;
+    }
 
-    const ConversionReport report = ConvertRows(input, output);
+    const ConversionReport report = ConvertRows(input, length, output);
     const std::uint64_t lengthAtEnd = input.GetLength();
     if (lengthAtEnd != report.length) {
         throw CFileException(CFileException::generic, inputPath,

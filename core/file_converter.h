@@ -2,26 +2,33 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "framework/file_exception.h"
 
 // The frequency constant: 1 / (2 × 3.1415926), the value every published output of this tool used.
 inline constexpr double K = 0.15915494580678602;
 
+// The first line of every table ConvertFile writes.
+inline constexpr std::string_view kConvertedTableHeader = "Freq(Hz), Gamma(tau)";
+
 // What one conversion met besides its rows.
 struct ConversionReport {
     long rows = 0;              // data rows written
     long skippedLines = 0;      // lines that held text but not two numbers
     long firstSkippedLine = 0;  // line number (from 1) of the first of them, or 0
-    std::uint64_t textEnd = 0;  // where the input's text ended (a Ctrl-Z, or a file that shrank)
+    std::uint64_t textEnd = 0;  // where the input's text ended (a Ctrl-Z byte)
     std::uint64_t length = 0;   // the input's length when the conversion began
+    // True when the input is a table ConvertFile wrote; nothing was written for it.
+    bool convertedTable = false;
 };
 
 // Converts the γ(τ) table `inputPath` into the frequency table `outputPath`, scaling γ by the
 // area of the conversion settings. The output appears only once complete: it is written beside
 // itself under TemporaryOutputPath, committed to the device and then moved over any earlier
-// output. Raises CFileException on any failure of either file, when another conversion is writing
-// the same output, and when the input changed its length meanwhile, leaving an earlier output
+// output. An input whose first line is kConvertedTableHeader is left alone and nothing is written.
+// Raises CFileException on any failure of either file, when another conversion is writing the
+// same output, and when the input changed its length meanwhile, leaving an earlier output
 // untouched.
 ConversionReport ConvertFile(std::string inputPath, std::string outputPath);
 

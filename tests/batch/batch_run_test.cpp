@@ -64,8 +64,8 @@ TEST_F(BatchRunTest, ConvertsEveryRowInOrderAndReportsEach) {
                                "Finished Processing file: " + c + "\r\n" +
                                "Skipped 2 lines that do not hold two numbers, the first at "
                                "line 5\r\n"
-                               "The text ended at byte 33 of 38 (a Ctrl-Z byte, or the file "
-                               "shrank); the rest was not converted\r\n");
+                               "The text ended at byte 33 of 38 (a Ctrl-Z byte); the rest was "
+                               "not converted\r\n");
     EXPECT_TRUE(signal.last.empty());
     EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.318310, 12.5\r\n");
     EXPECT_EQ(ReadBytes(m_dir.File("b+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 3\r\n");
@@ -77,6 +77,54 @@ TEST_F(BatchRunTest, ConvertsEveryRowInOrderAndReportsEach) {
     Run(again);
     EXPECT_EQ(g_fileCount, 3);
     EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.318310, 12.5\r\n");
+}
+
+TEST_F(BatchRunTest, ARowReplacingTheOutputOfAnEarlierRowNamesIt) {
+    const std::string dat = m_dir.File("a.dat");
+    const std::string txt = m_dir.File("a.txt");
+    const std::string missing = m_dir.File("a.csv");
+    const std::string other = m_dir.File("b.txt");
+    const std::string log = m_dir.File("a.log");
+    WriteBytes(dat, "h\nh\nh\n1 1\n");
+    WriteBytes(txt, "h\nh\nh\n2 1\n");
+    WriteBytes(other, "h\nh\nh\n3 1\n");
+    WriteBytes(log, "h\nh\nh\n4 1\n");
+    // The failing row writes nothing, so the last row replaces the output of a.txt.
+    AppendFiles({dat, txt, missing, other, log});
+    RecordingSignal signal;
+    const std::string console = Run(signal);
+    ASSERT_EQ(signal.last.size(), 1u);
+    EXPECT_EQ(console, "Finished Processing file: " + dat + "\r\n" + "Finished Processing file: " +
+                           txt + "\r\n" + txt + ": replaces the output of " + dat + "\r\n" +
+                           "Failed to process file: " + missing + ": " + signal.last[0].reason +
+                           "\r\n" + "Finished Processing file: " + other + "\r\n" +
+                           "Finished Processing file: " + log + "\r\n" + log +
+                           ": replaces the output of " + txt + "\r\n");
+    EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 4\r\n");
+}
+
+TEST_F(BatchRunTest, AnEmptyTableFromLinesThatHoldNoNumbersIsReported) {
+    const std::string csv = m_dir.File("export.csv");
+    const std::string words = m_dir.File("words.txt");
+    const std::string blanks = m_dir.File("blanks.txt");
+    const std::string header = m_dir.File("header.txt");
+    WriteBytes(csv, "h\r\nh\r\nh\r\n1.5e-3,1e-6\r\n\r\n2.5e-3,2e-6\r\n3.5e-3,3e-6\r\n");
+    WriteBytes(words, "h\nh\nh\nno data\n");
+    WriteBytes(blanks, "h\nh\nh\n\n \t\n");
+    WriteBytes(header, "h\nh\nh\n");
+    AppendFiles({csv, words, blanks, header});
+    RecordingSignal signal;
+    EXPECT_EQ(Run(signal),
+              "Finished Processing file: " + csv + "\r\n" +
+                  "No rows written: none of the 3 non-blank lines after the header holds two "
+                  "numbers\r\n" +
+                  "Finished Processing file: " + words + "\r\n" +
+                  "No rows written: the only non-blank line after the header does not hold two "
+                  "numbers\r\n" +
+                  "Finished Processing file: " + blanks + "\r\n" +
+                  "Finished Processing file: " + header + "\r\n");
+    EXPECT_TRUE(signal.last.empty());
+    EXPECT_EQ(ReadBytes(m_dir.File("export+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n");
 }
 
 TEST_F(BatchRunTest, AFailingFileIsReportedAndTheRunGoesOn) {

@@ -4,6 +4,7 @@
 
 #include "batch/file_table.h"
 #include "core/conversion_settings.h"
+#include "core/file_converter.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -72,6 +73,34 @@ TEST_F(ConvertCommandTest, FailuresAreListedAndTheOthersStillConvert) {
     EXPECT_TRUE(Exists(m_dir.File("good+PDRT.txt")));
 }
 
+TEST_F(ConvertCommandTest, AReplacedOutputIsAlsoToldOnStandardErrorWithoutFailing) {
+    const std::string dat = Input("a.dat", "1 1\r\n");
+    const std::string txt = Input("a.txt", "2 1\r\n");
+    const Outcome outcome = Run({dat, txt});
+    const std::string warning = txt + ": replaces the output of " + dat + "\n";
+    EXPECT_EQ(outcome.status, kExitSuccess);
+    EXPECT_EQ(outcome.out, "Finished Processing file: " + dat +
+                               "\nFinished Processing file: " + txt + "\n" + warning);
+    EXPECT_EQ(outcome.err, warning);
+    EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 2\r\n");
+}
+
+TEST_F(ConvertCommandTest, ConvertedTablesAreSkippedWithoutWritingOrFailing) {
+    const std::string a = Input("a.txt", "3 1\r\n");
+    const std::string converted = m_dir.File("a+PDRT.txt");
+    const std::string convertedOutput = m_dir.File("a+PDRT+PDRT.txt");
+    WriteBytes(convertedOutput, "earlier output");
+    // The second file is the output the first one has just written.
+    const Outcome outcome = Run({a, converted});
+    EXPECT_EQ(outcome.status, kExitSuccess);
+    EXPECT_EQ(outcome.out, "Finished Processing file: " + a + "\nSkipped " + converted +
+                               ": it is already a converted table (its first line is "
+                               "\"Freq(Hz), Gamma(tau)\")\n");
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(ReadBytes(convertedOutput), "earlier output");
+    EXPECT_FALSE(Exists(TemporaryOutputPath(convertedOutput)));
+}
+
 TEST_F(ConvertCommandTest, MoreFilesThanOneTableHoldsAreAllConverted) {
     std::vector<std::string> files;
     for (int i = 0; i < kMaxFiles + 5; ++i) {
@@ -100,6 +129,21 @@ TEST_F(ConvertCommandTest, BadCommandLinesAreUsageErrors) {
         EXPECT_NE(outcome.err.find("--help"), std::string::npos) << outcome.err;
     }
     EXPECT_FALSE(Exists(m_dir.File("a+PDRT.txt")));
+}
+
+TEST_F(ConvertCommandTest, AreasBeyondSinglePrecisionAreUsageErrorsThatGiveTheRange) {
+    const std::string a = Input("a.txt", "1 1\r\n");
+    for (const char* area : {"1e-50", "1e-40", "1e39"}) {
+        const Outcome outcome = Run({"--area", area, a});
+        EXPECT_EQ(outcome.status, kExitUsage) << area;
+        EXPECT_NE(outcome.err.find("from about 1.2e-38 to 3.4e38"), std::string::npos)
+            << outcome.err;
+    }
+    EXPECT_FALSE(Exists(m_dir.File("a+PDRT.txt")));
+    // Areas close to either end still convert.
+    EXPECT_EQ(Run({"--area", "1.2e-38", a}).status, kExitSuccess);
+    EXPECT_EQ(Run({"--area", "3.4e38", a}).status, kExitSuccess);
+    EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 3.4e+38\r\n");
 }
 
 TEST_F(ConvertCommandTest, HelpAndVersionSucceed) {
