@@ -1,6 +1,7 @@
 #include "batch/batch_run.h"
 
 #include <exception>
+#include <unordered_set>
 
 #include "batch/file_table.h"
 #include "core/file_converter.h"
@@ -69,11 +70,23 @@ void RunBatch(ProgressConsole& console, RunEndSignal& signal) {
     std::vector<FileFailure> failures;
     // Rows whose output this run has written, in table order.
     std::vector<int> written;
+    std::unordered_set<std::string> inputs;
+    for (int i = 0; i < g_fileCount; ++i) {
+        inputs.insert(FilePathKey(g_inputFiles[i].path));
+    }
     for (int i = 0; i < g_fileCount; ++i) {
         const std::string& inputPath = g_inputFiles[i].path;
+        const std::string& outputPath = g_outputFiles[i].path;
         std::string reason;
         try {
-            const ConversionReport report = ConvertFile(inputPath, g_outputFiles[i].path);
+            // An input of the run that is the user's own data, not an earlier table, is never
+            // replaced by another row's output.
+            if (inputs.count(FilePathKey(outputPath)) != 0 && HoldsOtherData(outputPath)) {
+                throw CFileException(CFileException::accessDenied, outputPath,
+                                     "this output would replace a file chosen as an input, which "
+                                     "is not a converted table; nothing was written");
+            }
+            const ConversionReport report = ConvertFile(inputPath, outputPath);
             if (report.convertedTable) {
                 console.Line("Skipped " + inputPath +
                              ": it is already a converted table (its first line is \"" +
@@ -81,7 +94,7 @@ void RunBatch(ProgressConsole& console, RunEndSignal& signal) {
                 continue;
             }
             console.Line("Finished Processing file: " + inputPath);
-            const int earlier = LastRowWithOutput(written, g_outputFiles[i].path);
+            const int earlier = LastRowWithOutput(written, outputPath);
             if (earlier >= 0) {
                 console.Warning(inputPath + ": replaces the output of " +
                                 g_inputFiles[earlier].path);

@@ -45,8 +45,12 @@ int AppendFiles(const std::vector<std::string>& paths) {
     return refused;
 }
 
+std::string FilePathKey(const std::string& path) {
+    return path;
+}
+
 bool SameFilePath(const std::string& a, const std::string& b) {
-    return a == b;
+    return FilePathKey(a) == FilePathKey(b);
 }
 
 void ClearFileTable() {

@@ -27,7 +27,11 @@ FileNameParts InputFileFor(const std::string& path);
 // returns how many paths did not fit.
 int AppendFiles(const std::vector<std::string>& paths);
 
-// True when two paths of the tables name the same file: their strings are equal.
+// The form of a path of the tables under which two paths naming the same file are equal: the
+// path itself.
+std::string FilePathKey(const std::string& path);
+
+// True when two paths of the tables name the same file: their keys are equal.
 bool SameFilePath(const std::string& a, const std::string& b);
 
 // Empties the tables (the count drops to 0; the rows are reused later).

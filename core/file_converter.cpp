@@ -113,6 +113,21 @@ ConversionReport ConvertRows(CTextFile& input, std::uint64_t length, CTextFile& 
 
 }  // namespace
 
+bool HoldsOtherData(const std::string& path) {
+    CTextFile file;
+    CFileException error;
+    if (!file.Open(path, CFile::modeRead, &error)) {
+        return error.m_cause != CFileException::fileNotFound;
+    }
+    std::string firstLine;
+    try {
+        return !file.ReadLinePrefix(firstLine, kConvertedTableHeader.size() + 1) ||
+               firstLine != kConvertedTableHeader;
+    } catch (const CFileException&) {
+        return true;
+    }
+}
+
 std::string TemporaryOutputPath(const std::string& outputPath) {
     const std::size_t name = outputPath.find_last_of("\\/:") + 1;
     const std::size_t dot = outputPath.rfind('.');

@@ -32,6 +32,10 @@ struct ConversionReport {
 // untouched.
 ConversionReport ConvertFile(std::string inputPath, std::string outputPath);
 
+// True when `path` exists and is not a table that this program wrote (its first line is not
+// kConvertedTableHeader): replacing it would lose data of the user's.
+bool HoldsOtherData(const std::string& path);
+
 // The temporary name under which the output of ConvertFile is written until it is complete: the
 // output's name with ".tmp" in place of its extension, so no longer than a "+PDRT.txt" name.
 std::string TemporaryOutputPath(const std::string& outputPath);

@@ -103,6 +103,28 @@ TEST_F(BatchRunTest, ARowReplacingTheOutputOfAnEarlierRowNamesIt) {
     EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 4\r\n");
 }
 
+TEST_F(BatchRunTest, AnOutputNeverReplacesAnInputOfTheRunUnlessItIsAConvertedTable) {
+    const std::string a = m_dir.File("a.txt");
+    const std::string export_ = m_dir.File("a+PDRT.txt");
+    WriteBytes(a, "h\nh\nh\n3 1\n");
+    const std::string userData = "the user's own export\nh\nh\n5 1\n";
+    WriteBytes(export_, userData);
+    AppendFiles({a, export_});
+    RecordingSignal signal;
+    Run(signal);
+    ASSERT_EQ(signal.last.size(), 1u);
+    EXPECT_EQ(signal.last[0].path, a);
+    EXPECT_EQ(ReadBytes(export_), userData);
+    EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 5\r\n");
+
+    // A table an earlier run wrote is what a's output is meant to replace.
+    WriteBytes(export_, "Freq(Hz), Gamma(tau)\r\n0.159155, 2\r\n");
+    RecordingSignal again;
+    Run(again);
+    EXPECT_TRUE(again.last.empty());
+    EXPECT_EQ(ReadBytes(export_), "Freq(Hz), Gamma(tau)\r\n0.159155, 3\r\n");
+}
+
 TEST_F(BatchRunTest, AnEmptyTableFromLinesThatHoldNoNumbersIsReported) {
     const std::string csv = m_dir.File("export.csv");
     const std::string words = m_dir.File("words.txt");
