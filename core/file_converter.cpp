@@ -48,16 +48,17 @@ class TemporaryFile {
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
     ~TemporaryFile() {
-        DisarmInterruptCleanup();
+        InterruptHold hold;
         if (!m_forgotten) {
             NativeRemove(m_path);
         }
+        DisarmInterruptCleanup();
     }
 
     // Moves the file over `target`, where it stays; a name that no longer holds this file is
     // left alone.
     void MoveOver(CFile& file, const std::string& target) {
-        DisarmInterruptCleanup();
+        InterruptHold hold;
         try {
             file.CommitTemporary(m_path, target);
         } catch (const CFileException& error) {
@@ -65,6 +66,7 @@ class TemporaryFile {
             throw;
         }
         m_forgotten = true;
+        DisarmInterruptCleanup();
     }
 
   private:
@@ -141,6 +143,8 @@ ConversionReport ConvertFile(std::string inputPath, std::string outputPath) {
     CFileException error;
     const std::string temporaryPath = TemporaryOutputPath(outputPath);
     CTextFile output;
+    // Created and armed for interruptions as one step.
+    InterruptHold hold;
     if (!output.OpenTemporary(temporaryPath, kOutputSignature, &error)) {
         // What stands in the way is named itself; other failures concern the output.
         if (error.m_lOsError == kErrorFolderInTheWay ||
@@ -150,6 +154,7 @@ ConversionReport ConvertFile(std::string inputPath, std::string outputPath) {
         throw CFileException(error.m_cause, error.m_lOsError, outputPath);
     }
     TemporaryFile temporary(temporaryPath, inputPath);
+    hold.Release();
     // Failures of the temporary file are reported under the output's name, which the user knows.
     output.SetFilePath(outputPath);
     CTextFile input;

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -35,6 +36,28 @@ void OnInterrupt(int signalNumber) {
 }
 
 }  // namespace
+
+InterruptHold::InterruptHold() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&signals, signalNumber);
+    }
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+}
+
+void InterruptHold::Release() {
+    if (!m_held) {
+        return;
+    }
+    m_held = false;
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&signals, signalNumber);
+    }
+    pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
+}
 
 void ArmInterruptCleanup(const std::string& temporaryPath, const std::string& message) {
     g_armed = 0;

@@ -10,7 +10,8 @@
 // that the converting thread only holds while it arms or disarms.
 namespace {
 
-std::mutex g_lock;
+// Recursive: a conversion arms and disarms while an InterruptHold of its own has it.
+std::recursive_mutex g_lock;
 std::string g_temporaryPath;
 std::string g_message;
 bool g_armed = false;
@@ -29,7 +30,7 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
             return FALSE;
     }
     {
-        std::lock_guard<std::mutex> hold(g_lock);
+        std::lock_guard<std::recursive_mutex> hold(g_lock);
         if (g_armed) {
             // The temporary was opened for sharing with deletion, so it goes although its
             // handle is open; the process's end closes that.
@@ -50,15 +51,27 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
 
 }  // namespace
 
+// The console's handler waits for the lock, so holding it holds interruptions back.
+InterruptHold::InterruptHold() {
+    g_lock.lock();
+}
+
+void InterruptHold::Release() {
+    if (m_held) {
+        m_held = false;
+        g_lock.unlock();
+    }
+}
+
 void ArmInterruptCleanup(const std::string& temporaryPath, const std::string& message) {
-    std::lock_guard<std::mutex> hold(g_lock);
+    std::lock_guard<std::recursive_mutex> hold(g_lock);
     g_temporaryPath = temporaryPath;
     g_message = message + "\r\n";
     g_armed = true;
 }
 
 void DisarmInterruptCleanup() {
-    std::lock_guard<std::mutex> hold(g_lock);
+    std::lock_guard<std::recursive_mutex> hold(g_lock);
     g_armed = false;
 }
 
