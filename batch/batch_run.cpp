@@ -5,6 +5,7 @@
 
 #include "batch/file_table.h"
 #include "core/file_converter.h"
+#include "framework/console_text.h"
 #include "framework/file_exception.h"
 
 namespace {
@@ -38,9 +39,7 @@ std::string FailureReason(const CFileException& error, const std::string& inputP
 
 // Writes `text` and `lineEnd` to `stream` and flushes it.
 void WriteLine(std::FILE* stream, const std::string& text, const char* lineEnd) {
-    std::fputs(text.c_str(), stream);
-    std::fputs(lineEnd, stream);
-    std::fflush(stream);
+    WriteConsoleText(stream, text + lineEnd);
 }
 
 // The last of `rows` whose output is `outputPath`, or -1.

@@ -1,15 +1,24 @@
 #include "batch/file_table.h"
 
 #include "batch/split_path.h"
-#include "framework/code_page.h"
 
 FileNameParts g_inputFiles[kMaxFiles];
 FileNameParts g_outputFiles[kMaxFiles];
 int g_fileCount = 0;
 std::string g_fileListText;
 
+namespace {
+
+// Paths are UTF-8 on every platform, whose multibyte characters hold no byte below 0x80: none of
+// their bytes can be taken for a backslash, '/' or '.'.
+bool IsUtf8LeadByte(unsigned char) {
+    return false;
+}
+
+}  // namespace
+
 FileNameParts InputFileFor(const std::string& path) {
-    PathSplit split = SplitPath(path, IsAnsiLeadByte);
+    PathSplit split = SplitPath(path, IsUtf8LeadByte);
     FileNameParts input;
     input.path = path;
     input.drive = std::move(split.drive);

@@ -8,6 +8,7 @@
 #include "batch/file_table.h"
 #include "cli/wildcards.h"
 #include "core/conversion_settings.h"
+#include "framework/console_text.h"
 
 namespace {
 
@@ -27,7 +28,8 @@ class FailureList : public RunEndSignal {
 };
 
 int UsageError(std::FILE* err, const std::string& message) {
-    std::fprintf(err, "%s: %s\nRun '%s --help' for usage.\n", kProgram, message.c_str(), kProgram);
+    WriteConsoleText(err, std::string(kProgram) + ": " + message + "\nRun '" + kProgram +
+                              " --help' for usage.\n");
     return kExitUsage;
 }
 
@@ -87,10 +89,10 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* out,
     try {
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
-        std::fputs(app.help().c_str(), out);
+        WriteConsoleText(out, app.help());
         return kExitSuccess;
     } catch (const CLI::CallForVersion& version) {
-        std::fprintf(out, "%s\n", version.what());
+        WriteConsoleText(out, std::string(version.what()) + "\n");
         return kExitSuccess;
     } catch (const CLI::ParseError& error) {
         return UsageError(err, error.what());
@@ -105,16 +107,24 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* out,
     g_area = static_cast<float>(area);
     g_areaSet = 1;
 
-    const std::vector<std::string> inputs = ExpandWildcards(files);
-    const std::vector<FileFailure> failures = ConvertAll(inputs, out, err);
+    const ExpandedArguments inputs = ExpandWildcards(files);
+    std::vector<FileFailure> failures;
+    for (const std::string& pattern : inputs.unmatched) {
+        failures.push_back({pattern, "no file matches it"});
+        WriteConsoleText(out, "No file matches " + pattern + "\n");
+    }
+    const std::vector<FileFailure> converted = ConvertAll(inputs.files, out, err);
+    failures.insert(failures.end(), converted.begin(), converted.end());
     if (failures.empty()) {
         return kExitSuccess;
     }
-    std::fflush(out);
-    std::fprintf(err, "%s: %zu of %zu files could not be converted:\n", kProgram, failures.size(),
-                 inputs.size());
+    std::string summary = std::string(kProgram) + ": " + std::to_string(failures.size()) + " of " +
+                          std::to_string(inputs.files.size() + inputs.unmatched.size()) +
+                          " files could not be converted:\n";
     for (const FileFailure& failure : failures) {
-        std::fprintf(err, "  %s: %s\n", failure.path.c_str(), failure.reason.c_str());
+        summary += "  " + failure.path + ": " + failure.reason + "\n";
     }
+    std::fflush(out);
+    WriteConsoleText(err, summary);
     return kExitFailures;
 }

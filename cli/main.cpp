@@ -3,9 +3,9 @@
 
 #include "cli/convert_command.h"
 #include "framework/interrupt.h"
+#include "framework/program_arguments.h"
 
 int main(int argc, char** argv) {
     InstallInterruptHandlers(stderr);
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
-    return RunConvertCommand(arguments, stdout, stderr);
+    return RunConvertCommand(ProgramArguments(argc, argv), stdout, stderr);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/wildcards.h"
+#include "framework/windows_text.h"
 
 namespace {
 
@@ -12,16 +13,17 @@ std::vector<std::string> Matches(const std::string& pattern) {
     const std::string folder =
         cut == std::string::npos ? std::string() : pattern.substr(0, cut + 1);
     std::vector<std::string> found;
-    WIN32_FIND_DATAA entry;
-    const HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
+    WIN32_FIND_DATAW entry;
+    const HANDLE search = FindFirstFileExW(FileSystemPath(pattern).c_str(), FindExInfoBasic, &entry,
+                                           FindExSearchNameMatch, nullptr, 0);
     if (search == INVALID_HANDLE_VALUE) {
         return found;
     }
     do {
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            found.push_back(folder + entry.cFileName);
+            found.push_back(folder + Narrow(entry.cFileName));
         }
-    } while (FindNextFileA(search, &entry));
+    } while (FindNextFileW(search, &entry));
     FindClose(search);
     std::sort(found.begin(), found.end());
     return found;
@@ -29,18 +31,18 @@ std::vector<std::string> Matches(const std::string& pattern) {
 
 }  // namespace
 
-std::vector<std::string> ExpandWildcards(const std::vector<std::string>& arguments) {
-    std::vector<std::string> expanded;
+ExpandedArguments ExpandWildcards(const std::vector<std::string>& arguments) {
+    ExpandedArguments expanded;
     for (const std::string& argument : arguments) {
         if (argument.find_first_of("*?") == std::string::npos) {
-            expanded.push_back(argument);
+            expanded.files.push_back(argument);
             continue;
         }
         std::vector<std::string> found = Matches(argument);
         if (found.empty()) {
-            expanded.push_back(argument);
+            expanded.unmatched.push_back(argument);
         } else {
-            expanded.insert(expanded.end(), found.begin(), found.end());
+            expanded.files.insert(expanded.files.end(), found.begin(), found.end());
         }
     }
     return expanded;

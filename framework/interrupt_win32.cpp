@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "framework/interrupt.h"
+#include "framework/windows_text.h"
 
 // The console runs the handler on a thread of its own; the armed cleanup is guarded by a lock
 // that the converting thread only holds while it arms or disarms.
@@ -12,7 +13,7 @@ namespace {
 
 // Recursive: a conversion arms and disarms while an InterruptHold of its own has it.
 std::recursive_mutex g_lock;
-std::string g_temporaryPath;
+std::wstring g_temporaryPath;
 std::string g_message;
 bool g_armed = false;
 std::FILE* g_report = nullptr;
@@ -34,7 +35,7 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
         if (g_armed) {
             // The temporary was opened for sharing with deletion, so it goes although its
             // handle is open; the process's end closes that.
-            DeleteFileA(g_temporaryPath.c_str());
+            DeleteFileW(g_temporaryPath.c_str());
             const HANDLE report = g_report != nullptr
                                       ? reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(g_report)))
                                       : INVALID_HANDLE_VALUE;
@@ -65,7 +66,7 @@ void InterruptHold::Release() {
 
 void ArmInterruptCleanup(const std::string& temporaryPath, const std::string& message) {
     std::lock_guard<std::recursive_mutex> hold(g_lock);
-    g_temporaryPath = temporaryPath;
+    g_temporaryPath = FileSystemPath(temporaryPath);
     g_message = message + "\r\n";
     g_armed = true;
 }

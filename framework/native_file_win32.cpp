@@ -5,6 +5,7 @@
 #include "framework/file.h"
 #include "framework/native_file_impl.h"
 #include "framework/os_error.h"
+#include "framework/windows_text.h"
 
 namespace native_impl {
 
@@ -49,7 +50,7 @@ bool LooksLikeLeftover(HANDLE file, std::string_view signature) {
 // temporary that a running conversion holds from a leftover, and it stays so until deleted.
 bool ClearLeftover(const std::string& path, std::string_view signature) {
     const HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_EXISTING,
+        CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_EXISTING,
                     FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
@@ -100,9 +101,20 @@ NativeHandle Open(const std::string& path, unsigned flags) {
     if ((flags & CFile::modeCreate) != 0) {
         creation = (flags & CFile::modeNoTruncate) != 0 ? OPEN_ALWAYS : CREATE_ALWAYS;
     }
-    const HANDLE handle = CreateFileA(path.c_str(), access, ShareMode(flags), nullptr, creation,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (IsDevicePath(path)) {
+        SetLastError(static_cast<DWORD>(kErrorNotRegularFile));
+        return kNullHandle;
+    }
+    const std::wstring systemPath = FileSystemPath(path);
+    const HANDLE handle = CreateFileW(systemPath.c_str(), access, ShareMode(flags), nullptr,
+                                      creation, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        const DWORD attributes = GetFileAttributesW(systemPath.c_str());
+        // A folder opens as no file; say what it is rather than "access denied".
+        const bool folder =
+            attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        SetLastError(folder ? static_cast<DWORD>(kErrorFolderGiven) : error);
         return kNullHandle;
     }
     if (creation == OPEN_EXISTING && access == GENERIC_READ &&
@@ -117,18 +129,19 @@ NativeHandle Open(const std::string& path, unsigned flags) {
 }
 
 NativeHandle CreateTemporary(const std::string& path, std::string_view signature) {
+    const std::wstring systemPath = FileSystemPath(path);
     for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
         // Shared for deletion only, so that it can be moved over the output while still open.
         const HANDLE handle =
-            CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
-                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            CreateFileW(systemPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE,
+                        nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle != INVALID_HANDLE_VALUE) {
             return reinterpret_cast<NativeHandle>(handle);
         }
         const DWORD error = GetLastError();
         const bool exists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
                             (error == ERROR_ACCESS_DENIED &&
-                             GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES);
+                             GetFileAttributesW(systemPath.c_str()) != INVALID_FILE_ATTRIBUTES);
         if (!exists) {
             SetLastError(error);
             return kNullHandle;
@@ -211,16 +224,17 @@ bool Flush(NativeHandle handle) {
 
 bool CommitTemporary(NativeHandle handle, const std::string& from, const std::string& to) {
     return FlushFileBuffers(Handle(handle)) != 0 &&
-           MoveFileExA(from.c_str(), to.c_str(),
+           MoveFileExW(FileSystemPath(from).c_str(), FileSystemPath(to).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool Replace(const std::string& from, const std::string& to) {
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    return MoveFileExW(FileSystemPath(from).c_str(), FileSystemPath(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 bool Remove(const std::string& path) {
-    return DeleteFileA(path.c_str()) != 0;
+    return DeleteFileW(FileSystemPath(path).c_str()) != 0;
 }
 
 }  // namespace native_impl

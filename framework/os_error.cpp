@@ -16,6 +16,8 @@ const char* ProjectErrorMessage(long osError) {
             return "not a regular file (a pipe, a socket or a device)";
         case kErrorTemporaryTakenAway:
             return "another program removed or replaced the temporary output meanwhile";
+        case kErrorFolderGiven:
+            return "this is a folder, not a file";
         default:
             return nullptr;
     }
@@ -28,6 +30,7 @@ int ProjectErrorCause(long osError) {
         case kErrorFolderInTheWay:
         case kErrorForeignFileInTheWay:
         case kErrorNotRegularFile:
+        case kErrorFolderGiven:
             return CFileException::accessDenied;
         case kErrorTemporaryTakenAway:
             return CFileException::generic;

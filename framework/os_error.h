@@ -22,6 +22,7 @@ inline constexpr long kErrorFolderInTheWay = 0x20000002;
 inline constexpr long kErrorForeignFileInTheWay = 0x20000003;
 inline constexpr long kErrorNotRegularFile = 0x20000004;
 inline constexpr long kErrorTemporaryTakenAway = 0x20000005;
+inline constexpr long kErrorFolderGiven = 0x20000006;
 
 // The message for one of the project's own error numbers; null for any other number.
 const char* ProjectErrorMessage(long osError);

@@ -2,6 +2,7 @@
 
 #include "framework/file_exception.h"
 #include "framework/os_error.h"
+#include "framework/windows_text.h"
 
 long LastOsError() {
     return static_cast<long>(GetLastError());
@@ -15,13 +16,13 @@ std::string OsErrorMessage(long osError) {
     if (const char* own = ProjectErrorMessage(osError)) {
         return own;
     }
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, static_cast<DWORD>(osError), 0, reinterpret_cast<char*>(&text), 0, nullptr);
+        nullptr, static_cast<DWORD>(osError), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::string message;
     if (length != 0 && text != nullptr) {
-        message.assign(text, length);
+        message = Narrow(std::wstring_view(text, length));
     }
     LocalFree(text);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||

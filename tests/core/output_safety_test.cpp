@@ -155,7 +155,7 @@ TEST_F(OutputSafetyTest, AnInputThatChangesWhileConvertedFailsAndKeepsTheEarlier
 
 TEST_F(OutputSafetyTest, OnlyRegularFilesAreReadAndNothingWaitsOnAPipe) {
 #ifdef _WIN32
-    const std::vector<std::string> others = {"NUL"};
+    const std::vector<std::string> others = {"\\\\.\\NUL"};
 #else
     const std::string pipe = m_dir.File("pipe");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);

@@ -1,5 +1,6 @@
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -12,7 +13,30 @@ namespace {
 
 std::atomic<unsigned> g_counter{0};
 
+std::string Utf8String(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 }  // namespace
+
+fs::path Utf8Path(const std::string& path) {
+    return fs::path(std::u8string(path.begin(), path.end()));
+}
+
+std::string OnDisk(const std::string& path) {
+#ifdef _WIN32
+    const bool absolute = path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+    if (!absolute) {
+        return path;
+    }
+    std::string prefixed = "\\\\?\\" + path;
+    std::replace(prefixed.begin(), prefixed.end(), '/', '\\');
+    return prefixed;
+#else
+    return path;
+#endif
+}
 
 TempDir::TempDir() {
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -21,7 +45,7 @@ TempDir::TempDir() {
             fs::temp_directory_path() /
             ("kelvane-test-" + std::to_string(stamp) + "-" + std::to_string(g_counter++));
         if (fs::create_directory(candidate)) {
-            m_path = candidate.string() + static_cast<char>(fs::path::preferred_separator);
+            m_path = Utf8String(candidate) + static_cast<char>(fs::path::preferred_separator);
             return;
         }
     }
@@ -29,16 +53,16 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
     std::error_code ignored;
-    fs::remove_all(m_path, ignored);
+    fs::remove_all(Utf8Path(OnDisk(m_path)), ignored);
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    std::ofstream file(Utf8Path(OnDisk(path)), std::ios::binary | std::ios::trunc);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string ReadBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(Utf8Path(OnDisk(path)), std::ios::binary);
     std::ostringstream bytes;
     bytes << file.rdbuf();
     return bytes.str();
@@ -46,7 +70,7 @@ std::string ReadBytes(const std::string& path) {
 
 bool Exists(const std::string& path) {
     std::error_code ignored;
-    return fs::exists(path, ignored);
+    return fs::exists(Utf8Path(OnDisk(path)), ignored);
 }
 
 std::string TestDataPath(const std::string& name) {

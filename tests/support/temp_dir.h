@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 // A fresh folder under the system's temporary folder, deleted with everything in it at the end.
@@ -18,6 +19,14 @@ class TempDir {
   private:
     std::string m_path;
 };
+
+// The path that the UTF-8 `path` names, on Windows too (where a narrow string would be read in the
+// ANSI code page).
+std::filesystem::path Utf8Path(const std::string& path);
+
+// The form of the UTF-8 `path` under which the tests reach the file on disk: on Windows an
+// absolute path gets the "\\?\" prefix and backslashes only, past MAX_PATH and device names.
+std::string OnDisk(const std::string& path);
 
 // Writes `bytes` to `path` unchanged, replacing the file.
 void WriteBytes(const std::string& path, const std::string& bytes);

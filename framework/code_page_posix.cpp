@@ -1,5 +1,0 @@
-#include "framework/code_page.h"
-
-bool IsAnsiLeadByte(unsigned char) {
-    return false;
-}
