@@ -25,6 +25,16 @@ void CopyBounded(char* to, std::size_t capacity, const std::string& from) {
     to[length] = '\0';
 }
 
+// SIGINT, SIGTERM and SIGHUP.
+sigset_t InterruptSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&signals, signalNumber);
+    }
+    return signals;
+}
+
 void OnInterrupt(int signalNumber) {
     if (g_armed != 0) {
         ::unlink(g_temporaryPath);
@@ -38,25 +48,16 @@ void OnInterrupt(int signalNumber) {
 }  // namespace
 
 InterruptHold::InterruptHold() {
-    sigset_t signals;
-    sigemptyset(&signals);
-    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
-        sigaddset(&signals, signalNumber);
-    }
+    const sigset_t signals = InterruptSignals();
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 }
 
 void InterruptHold::Release() {
-    if (!m_held) {
-        return;
+    if (m_held) {
+        m_held = false;
+        const sigset_t signals = InterruptSignals();
+        pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
     }
-    m_held = false;
-    sigset_t signals;
-    sigemptyset(&signals);
-    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
-        sigaddset(&signals, signalNumber);
-    }
-    pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
 }
 
 void ArmInterruptCleanup(const std::string& temporaryPath, const std::string& message) {
@@ -82,10 +83,7 @@ void InstallInterruptHandlers(std::FILE* report) {
     g_reportFd = ::fileno(report);
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
-        sigaddset(&action.sa_mask, signalNumber);
-    }
+    action.sa_mask = InterruptSignals();
     for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
         // A signal ignored from the start stays ignored (nohup, a shell's background job).
         struct sigaction before {};
