@@ -90,7 +90,7 @@ HCURSOR CMainDlg::OnQueryDragIcon() const {
 }
 
 void CMainDlg::OnChangeArea() {
-    // Read as into 100 bytes before: the first 99 characters.
+    // atof sees at most the field's first 99 characters.
     const std::string text = GetItemText(IDC_AREA, 100);
     const double area = std::atof(text.c_str());
     g_area = static_cast<float>(area);
