@@ -21,7 +21,7 @@ const CommandBinding<CMainDlg> CMainDlg::kCommands[] = {
 
 CMainDlg::CMainDlg(CWnd* parent)
     : CDialog(IDD_MAIN_DIALOG, parent),
-      m_hIcon(LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+      m_hIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
 
 bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
@@ -49,14 +49,14 @@ BOOL CMainDlg::OnInitDialog() {
     if (systemMenu.GetSafeHmenu() != nullptr) {
         const std::string aboutItem = AfxLoadString(IDS_ABOUTBOX);
         if (!aboutItem.empty()) {
-            systemMenu.AppendMenuA(MF_SEPARATOR);
-            systemMenu.AppendMenuA(MF_STRING, IDM_ABOUTBOX, aboutItem.c_str());
+            systemMenu.AppendItem(MF_SEPARATOR);
+            systemMenu.AppendItem(MF_STRING, IDM_ABOUTBOX, aboutItem);
         }
     }
-    SendMessageA(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessageA(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageW(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageW(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     OpenConsole();
-    SetDlgItemTextA(IDC_AREA, "1.0");
+    SetItemText(IDC_AREA, "1.0");
     return TRUE;
 }
 
@@ -75,7 +75,7 @@ void CMainDlg::OnPaint() {
         return;
     }
     CPaintDC dc(this);
-    SendMessageA(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    SendMessageW(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
     const int cxIcon = GetSystemMetrics(SM_CXICON);
     const int cyIcon = GetSystemMetrics(SM_CYICON);
     RECT rect;
@@ -90,14 +90,14 @@ HCURSOR CMainDlg::OnQueryDragIcon() const {
 }
 
 void CMainDlg::OnChangeArea() {
-    char text[100] = {};
-    GetDlgItemTextA(IDC_AREA, text, sizeof text);
-    const double area = std::atof(text);
+    // atof sees at most the field's first 99 characters.
+    const std::string text = GetItemText(IDC_AREA, 100);
+    const double area = std::atof(text.c_str());
     g_area = static_cast<float>(area);
     // "Area=%f", printed by the same code as the output files, whatever the C runtime's rounding.
     char shown[5 + kMaxFixed6Length + 1] = "Area=";
     *FormatFixed6(area, shown + 5) = '\0';
-    SetDlgItemTextA(IDC_AREA_SHOW, shown);
+    SetItemText(IDC_AREA_SHOW, shown);
     g_areaSet = 1;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/interrupt.h"
+#include "framework/windows_text.h"
 #include "ui/contact.h"
 #include "ui/main_dlg.h"
 
@@ -13,7 +14,7 @@ using GetConsoleWindowFunction = HWND(WINAPI*)();
 
 // kernel32's GetConsoleWindow, looked up by name since older systems lack it; null without it.
 GetConsoleWindowFunction FindGetConsoleWindow() {
-    const HMODULE kernel = GetModuleHandleA("kernel32");
+    const HMODULE kernel = GetModuleHandleW(L"kernel32");
     if (kernel == nullptr) {
         return nullptr;
     }
@@ -32,12 +33,13 @@ void CMainDlg::OpenConsole() {
             .DeleteMenu(SC_CLOSE, MF_BYCOMMAND);
         DrawMenuBar(getConsoleWindow());
     }
-    // Paths are ANSI text; the console would otherwise show them in the OEM code page.
+    // Progress lines reach the console as wide characters; anything written to it as bytes is
+    // read in the ANSI code page rather than the OEM one.
     SetConsoleOutputCP(GetACP());
     std::freopen("CONOUT$", "w+t", stdout);
     std::freopen("CONIN$", "r+t", stdin);
     // Ctrl+C, Ctrl+Break or closing the console mid-run removes the unfinished output first.
     InstallInterruptHandlers(stdout);
     const std::string title = std::string("Data conversion by ") + kContactAddress;
-    SetConsoleTitleA(title.c_str());
+    SetConsoleTitleW(Widen(title).c_str());
 }

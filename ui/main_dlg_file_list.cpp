@@ -5,6 +5,7 @@
 #include "resource.h"
 #include "ui/main_dlg.h"
 #include "winui/file_dialog.h"
+#include "winui/message_box.h"
 #include "winui/win_app.h"
 
 namespace {
@@ -16,13 +17,13 @@ constexpr DWORD kSelectionSize = 260000;
 constexpr char kFilter[] = "FILE(*.txt)|*.txt|FILE(*.*)|*.*||";
 
 void ShowWarning(HWND owner, const std::string& text) {
-    MessageBoxA(owner, text.c_str(), AfxGetAppName().c_str(), MB_OK | MB_ICONEXCLAMATION);
+    ShowMessageBox(owner, text, AfxGetAppName(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 }  // namespace
 
 std::optional<std::vector<std::string>> CMainDlg::ChooseFiles() {
-    std::vector<char> selection(kSelectionSize, '\0');
+    std::vector<wchar_t> selection(kSelectionSize, L'\0');
     CFileDialog chooser(TRUE, "txt", nullptr, OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY, kFilter);
     chooser.m_ofn.lpstrFile = selection.data();
     chooser.m_ofn.nMaxFile = kSelectionSize;
@@ -55,9 +56,9 @@ void CMainDlg::AddFiles() {
 
 void CMainDlg::ClearFiles() {
     ClearFileTable();
-    SetDlgItemTextA(IDC_FILE_LIST, "");
+    SetItemText(IDC_FILE_LIST, "");
 }
 
 void CMainDlg::RebuildFileList() {
-    SetDlgItemTextA(IDC_FILE_LIST, RebuildFileListText().c_str());
+    SetItemText(IDC_FILE_LIST, RebuildFileListText());
 }

@@ -1,5 +1,6 @@
 #include "ui/run_end_box.h"
 
+#include "winui/message_box.h"
 #include "winui/win_app.h"
 
 void RunEndBox::OnRunEnd(const std::vector<FileFailure>& failures) {
@@ -7,8 +8,8 @@ void RunEndBox::OnRunEnd(const std::vector<FileFailure>& failures) {
         MessageBeep(MB_ICONASTERISK);
         return;
     }
-    MessageBoxA(m_owner, FailureMessage(failures).c_str(), AfxGetAppName().c_str(),
-                MB_OK | MB_ICONSTOP);
+    ShowMessageBox(m_owner, BreakLongLines(FailureMessage(failures)), AfxGetAppName(),
+                   MB_OK | MB_ICONSTOP);
 }
 
 std::string FailureMessage(const std::vector<FileFailure>& failures, std::size_t listed) {

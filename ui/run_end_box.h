@@ -14,7 +14,7 @@ class RunEndBox : public RunEndSignal {
     // Error boxes are owned by `owner`.
     explicit RunEndBox(HWND owner) : m_owner(owner) {}
 
-    // Beeps, or shows FailureMessage(failures) with the stop icon.
+    // Beeps, or shows FailureMessage(failures), its long lines broken, with the stop icon.
     void OnRunEnd(const std::vector<FileFailure>& failures) override;
 
   private:

@@ -28,7 +28,7 @@ bool ReturnsResultDirectly(UINT message) {
 }  // namespace
 
 INT_PTR CDialog::DoModal() {
-    return DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_templateId),
+    return DialogBoxParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_templateId),
                            AfxGetSafeOwner(m_parent, this), DialogProc,
                            reinterpret_cast<LPARAM>(this));
 }
@@ -75,10 +75,10 @@ bool CDialog::OnCommand(UINT code, int id, HWND) {
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
         reinterpret_cast<CDialog*>(lParam)->m_hWnd = window;
     }
-    auto* dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+    auto* dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrW(window, DWLP_USER));
     if (dialog == nullptr) {
         return FALSE;
     }
@@ -106,6 +106,6 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     if (ReturnsResultDirectly(message)) {
         return static_cast<INT_PTR>(result);
     }
-    SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+    SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
     return TRUE;
 }

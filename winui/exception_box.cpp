@@ -4,6 +4,7 @@
 #include <new>
 #include <string>
 
+#include "winui/message_box.h"
 #include "winui/win_app.h"
 
 namespace {
@@ -25,9 +26,13 @@ const char* CurrentExceptionText() noexcept {
 void ReportCurrentException(HWND owner) noexcept {
     const char* text = CurrentExceptionText();
     try {
-        const std::string caption = AfxGetAppName();
-        MessageBoxA(owner, text, caption.c_str(), MB_OK | MB_ICONSTOP);
+        ShowMessageBox(owner, BreakLongLines(text), AfxGetAppName(), MB_OK | MB_ICONSTOP);
     } catch (...) {
-        MessageBoxA(owner, text, nullptr, MB_OK | MB_ICONSTOP);
+        // No memory for the text's wide form: what fits a fixed buffer, else the general words.
+        wchar_t wide[1024] = {};
+        if (MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, 1024) == 0) {
+            lstrcpynW(wide, L"An unexpected error occurred.", 1024);
+        }
+        MessageBoxW(owner, wide, nullptr, MB_OK | MB_ICONSTOP);
     }
 }

@@ -2,15 +2,16 @@
 
 #include <cderr.h>
 
-#include <cstring>
+#include <cwchar>
 
+#include "framework/windows_text.h"
 #include "winui/win_app.h"
 
 namespace {
 
 // Fills the buffer behind the initial name before the dialog opens: the dialog writes zeros only
 // where its selection goes, so a selection whose closing pair of zeros is missing was cut off.
-constexpr char kUnwritten = '\x01';
+constexpr wchar_t kUnwritten = L'\x01';
 
 }  // namespace
 
@@ -23,17 +24,17 @@ CFileDialog::CFileDialog(BOOL openFileDialog, const char* defExt, const char* fi
     m_ofn.lpstrFile = m_fileName;
     m_ofn.nMaxFile = MAX_PATH;
     if (fileName != nullptr) {
-        lstrcpynA(m_fileName, fileName, MAX_PATH);
+        lstrcpynW(m_fileName, Widen(fileName).c_str(), MAX_PATH);
     }
     if (defExt != nullptr) {
-        m_defExt = defExt;
+        m_defExt = Widen(defExt);
         m_ofn.lpstrDefExt = m_defExt.c_str();
     }
     if (filter != nullptr) {
-        m_filter = filter;
-        for (char& c : m_filter) {
-            if (c == '|') {
-                c = '\0';
+        m_filter = Widen(filter);
+        for (wchar_t& c : m_filter) {
+            if (c == L'|') {
+                c = L'\0';
             }
         }
         m_ofn.lpstrFilter = m_filter.c_str();
@@ -46,32 +47,32 @@ INT_PTR CFileDialog::DoModal() {
     if (m_ofn.nMaxFile == 0) {
         return IDCANCEL;
     }
-    const std::size_t initial = strnlen(m_ofn.lpstrFile, m_ofn.nMaxFile - 1);
-    m_ofn.lpstrFile[initial] = '\0';
-    std::memset(m_ofn.lpstrFile + initial + 1, kUnwritten, m_ofn.nMaxFile - initial - 1);
-    const BOOL chosen = m_openFileDialog ? GetOpenFileNameA(&m_ofn) : GetSaveFileNameA(&m_ofn);
+    const std::size_t initial = wcsnlen(m_ofn.lpstrFile, m_ofn.nMaxFile - 1);
+    m_ofn.lpstrFile[initial] = L'\0';
+    std::wmemset(m_ofn.lpstrFile + initial + 1, kUnwritten, m_ofn.nMaxFile - initial - 1);
+    const BOOL chosen = m_openFileDialog ? GetOpenFileNameW(&m_ofn) : GetSaveFileNameW(&m_ofn);
     if (!chosen) {
         m_selectionTooLong = CommDlgExtendedError() == FNERR_BUFFERTOOSMALL;
-        m_ofn.lpstrFile[0] = '\0';
+        m_ofn.lpstrFile[0] = L'\0';
         return IDCANCEL;
     }
     if (!SelectionEndsInBuffer()) {
         m_selectionTooLong = true;
-        m_ofn.lpstrFile[0] = '\0';
+        m_ofn.lpstrFile[0] = L'\0';
         return IDCANCEL;
     }
     return IDOK;
 }
 
 bool CFileDialog::SelectionEndsInBuffer() const {
-    const char* buffer = m_ofn.lpstrFile;
+    const wchar_t* buffer = m_ofn.lpstrFile;
     const std::size_t size = m_ofn.nMaxFile;
-    const std::size_t first = strnlen(buffer, size);
+    const std::size_t first = wcsnlen(buffer, size);
     if ((m_ofn.Flags & OFN_ALLOWMULTISELECT) == 0) {
         return first < size;
     }
     for (std::size_t i = first; i + 1 < size; ++i) {
-        if (buffer[i] == '\0' && buffer[i + 1] == '\0') {
+        if (buffer[i] == L'\0' && buffer[i + 1] == L'\0') {
             return true;
         }
     }
@@ -79,25 +80,25 @@ bool CFileDialog::SelectionEndsInBuffer() const {
 }
 
 POSITION CFileDialog::GetStartPosition() const {
-    return m_ofn.lpstrFile[0] != '\0' ? m_ofn.lpstrFile : nullptr;
+    return m_ofn.lpstrFile[0] != L'\0' ? m_ofn.lpstrFile : nullptr;
 }
 
 std::string CFileDialog::GetNextPathName(POSITION& position) const {
-    const char* buffer = m_ofn.lpstrFile;
-    const char* name = position;
+    const wchar_t* buffer = m_ofn.lpstrFile;
+    const wchar_t* name = position;
     if (name == buffer) {
-        const char* afterFirst = buffer + std::strlen(buffer) + 1;
-        if ((m_ofn.Flags & OFN_ALLOWMULTISELECT) == 0 || *afterFirst == '\0') {
+        const wchar_t* afterFirst = buffer + std::wcslen(buffer) + 1;
+        if ((m_ofn.Flags & OFN_ALLOWMULTISELECT) == 0 || *afterFirst == L'\0') {
             position = nullptr;
-            return buffer;
+            return Narrow(buffer);
         }
         name = afterFirst;
     }
-    const char* next = name + std::strlen(name) + 1;
-    position = *next != '\0' ? next : nullptr;
-    std::string path = buffer;
-    if (!path.empty() && path.back() != '\\' && path.back() != '/') {
-        path += '\\';
+    const wchar_t* next = name + std::wcslen(name) + 1;
+    position = *next != L'\0' ? next : nullptr;
+    std::wstring path = buffer;
+    if (!path.empty() && path.back() != L'\\' && path.back() != L'/') {
+        path += L'\\';
     }
-    return path + name;
+    return Narrow(path + name);
 }

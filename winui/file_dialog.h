@@ -9,14 +9,15 @@
 #include "winui/wnd.h"
 
 // Where GetNextPathName goes on in a file dialog's selection; null after the last path.
-using POSITION = const char*;
+using POSITION = const wchar_t*;
 
 // The system's file-open (or save) dialog, Explorer style.
 class CFileDialog {
   public:
     // A dialog with default extension `defExt`, initial name `fileName`, `flags` (OFN_EXPLORER is
-    // added) and `filter` given as "text|pattern|...||". The selection buffer holds MAX_PATH
-    // characters unless the caller points m_ofn.lpstrFile and m_ofn.nMaxFile at a larger one.
+    // added) and `filter` given as "text|pattern|...||", all UTF-8. The selection buffer holds
+    // MAX_PATH wide characters unless the caller points m_ofn.lpstrFile and m_ofn.nMaxFile at a
+    // larger one.
     CFileDialog(BOOL openFileDialog, const char* defExt = nullptr, const char* fileName = nullptr,
                 DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, const char* filter = nullptr,
                 CWnd* parent = nullptr);
@@ -31,19 +32,20 @@ class CFileDialog {
 
     // The first chosen path's position, or null when nothing was chosen.
     POSITION GetStartPosition() const;
-    // The full path at `position`; moves `position` on to the next one (null after the last).
+    // The full path at `position` in UTF-8; moves `position` on to the next one (null after the
+    // last).
     std::string GetNextPathName(POSITION& position) const;
 
     // The parameters handed to the system; the caller may change them before DoModal.
-    OPENFILENAMEA m_ofn;
+    OPENFILENAMEW m_ofn;
 
   private:
     bool SelectionEndsInBuffer() const;
 
     BOOL m_openFileDialog;
     CWnd* m_parent;
-    std::string m_defExt;
-    std::string m_filter;
-    char m_fileName[MAX_PATH] = {};
+    std::wstring m_defExt;
+    std::wstring m_filter;
+    wchar_t m_fileName[MAX_PATH] = {};
     bool m_selectionTooLong = false;
 };

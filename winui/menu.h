@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // A menu the program does not own, reached through its handle.
 class CMenu {
   public:
@@ -11,10 +13,8 @@ class CMenu {
     // The menu's handle, or null when there is none.
     HMENU GetSafeHmenu() const { return m_hMenu; }
 
-    // Appends an item (a separator with MF_SEPARATOR); false on failure.
-    bool AppendMenuA(UINT flags, UINT_PTR id = 0, const char* text = nullptr) const {
-        return ::AppendMenuA(m_hMenu, flags, id, text) != 0;
-    }
+    // Appends an item with UTF-8 `text` (a separator with MF_SEPARATOR); false on failure.
+    bool AppendItem(UINT flags, UINT_PTR id = 0, const std::string& text = std::string()) const;
     // Deletes the item `position`, taken as a command or an index as `flags` say; false on failure.
     bool DeleteMenu(UINT position, UINT flags) const {
         return ::DeleteMenu(m_hMenu, position, flags) != 0;

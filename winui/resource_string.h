@@ -4,5 +4,5 @@
 
 #include <string>
 
-// The string `id` of the program's string table, or empty when there is none.
+// The string `id` of the program's string table in UTF-8, or empty when there is none.
 std::string AfxLoadString(UINT id);

@@ -2,17 +2,29 @@
 
 #include <commctrl.h>
 
+#include "framework/windows_text.h"
 #include "winui/exception_box.h"
+#include "winui/message_box.h"
 #include "winui/wnd.h"
 
 namespace {
 
 CWinApp* g_app = nullptr;
 
+// The program file's name without its folder and extension.
 std::string ModuleBaseName() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name = path;
+    // The call cuts a path that does not fit: the buffer grows until one does.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(path.size());
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), size);
+        if (length < size) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    std::string name = Narrow(path);
     name.erase(0, name.find_last_of("\\/") + 1);
     return name.substr(0, name.rfind('.'));
 }
@@ -31,9 +43,9 @@ CWinApp::~CWinApp() {
 
 int CWinApp::Run() {
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return ExitInstance();
 }
@@ -50,7 +62,7 @@ void CWinApp::Enable3dControls() {
 void CWinApp::OnHelp() {
     const HWND owner = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
     const std::string text = "No help file comes with " + m_appName + ".";
-    MessageBoxA(owner, text.c_str(), m_appName.c_str(), MB_OK | MB_ICONINFORMATION);
+    ShowMessageBox(owner, text, m_appName, MB_OK | MB_ICONINFORMATION);
 }
 
 CWinApp* AfxGetApp() {
@@ -58,7 +70,7 @@ CWinApp* AfxGetApp() {
 }
 
 HINSTANCE AfxGetResourceHandle() {
-    return GetModuleHandleA(nullptr);
+    return GetModuleHandleW(nullptr);
 }
 
 std::string AfxGetAppName() {

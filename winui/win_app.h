@@ -12,7 +12,8 @@ inline constexpr UINT ID_HELP = 0xE146;
 // The application object: the program defines exactly one, as a process-wide variable.
 class CWinApp {
   public:
-    // Registers this object as the process's application; `appName` null takes the program's name.
+    // Registers this object as the process's application; `appName` (UTF-8) null takes the
+    // program's name.
     explicit CWinApp(const char* appName = nullptr);
     virtual ~CWinApp();
     CWinApp(const CWinApp&) = delete;
@@ -32,7 +33,7 @@ class CWinApp {
     // Tells the user that no help file comes with the program.
     void OnHelp();
 
-    // The name message boxes carry in their captions.
+    // The name message boxes carry in their captions, in UTF-8.
     std::string m_appName;
     // The program's module, as the entry routine received it.
     HINSTANCE m_hInstance = nullptr;

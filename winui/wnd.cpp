@@ -2,24 +2,30 @@
 
 #include <algorithm>
 
+#include "framework/windows_text.h"
 #include "winui/win_app.h"
 
-int CWnd::GetDlgItemTextA(int id, char* text, int size) const {
-    return static_cast<int>(::GetDlgItemTextA(m_hWnd, id, text, size));
+void CWnd::SetItemText(int id, const std::string& text) const {
+    ::SetDlgItemTextW(m_hWnd, id, Widen(text).c_str());
 }
 
-std::string CWnd::GetDlgItemTextA(int id) const {
-    const HWND control = ::GetDlgItem(m_hWnd, id);
-    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(control)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(
-        ::GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
-    return text;
+std::string CWnd::GetItemText(int id, int maxCharacters) const {
+    if (maxCharacters <= 0) {
+        return std::string();
+    }
+    std::wstring text(static_cast<std::size_t>(maxCharacters), L'\0');
+    text.resize(::GetDlgItemTextW(m_hWnd, id, text.data(), maxCharacters));
+    return Narrow(text);
+}
+
+std::string CWnd::GetItemText(int id) const {
+    return GetItemText(id, ::GetWindowTextLengthW(::GetDlgItem(m_hWnd, id)) + 1);
 }
 
 void CWnd::CenterWindow() const {
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
-    GetMonitorInfoA(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor);
+    GetMonitorInfoW(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT area = monitor.rcWork;
     RECT around = area;
     const HWND owner = GetWindow(m_hWnd, GW_OWNER);

@@ -17,16 +17,16 @@ class CWnd {
     // The window's handle, or null while the window does not exist.
     HWND GetSafeHwnd() const { return m_hWnd; }
 
-    // Replaces the text of the child control `id`.
-    void SetDlgItemTextA(int id, const char* text) const { ::SetDlgItemTextA(m_hWnd, id, text); }
-    // Copies at most `size` - 1 bytes of the text of control `id` into `text`; returns its length.
-    int GetDlgItemTextA(int id, char* text, int size) const;
-    // The whole text of control `id`.
-    std::string GetDlgItemTextA(int id) const;
+    // Replaces the text of the child control `id` with UTF-8 `text`.
+    void SetItemText(int id, const std::string& text) const;
+    // The text of control `id` in UTF-8, of at most its first `maxCharacters` - 1 characters.
+    std::string GetItemText(int id, int maxCharacters) const;
+    // The whole text of control `id` in UTF-8.
+    std::string GetItemText(int id) const;
 
-    // Sends `message` to the window and returns its result.
-    LRESULT SendMessageA(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        return ::SendMessageA(m_hWnd, message, wParam, lParam);
+    // Sends `message` to the window and returns its result; no text passes through here.
+    LRESULT SendMessageW(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return ::SendMessageW(m_hWnd, message, wParam, lParam);
     }
     // True while the window is minimized.
     bool IsIconic() const { return ::IsIconic(m_hWnd) != 0; }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "framework/windows_text.h"
 #include "winui/dialog.h"
 #include "winui/win_app.h"
 
@@ -109,12 +110,12 @@ HWND WaitForBoxOver(HWND dialog, DWORD timeoutMs) {
 
 std::string WindowText(HWND window) {
     DWORD_PTR length = 0;
-    SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
-    std::string text(length + 1, '\0');
-    SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+    SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
+    std::wstring text(length + 1, L'\0');
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                         SMTO_ABORTIFHUNG, 5000, &length);
     text.resize(length);
-    return text;
+    return Narrow(text);
 }
 
 std::string ItemText(HWND dialog, int id) {
@@ -122,8 +123,9 @@ std::string ItemText(HWND dialog, int id) {
 }
 
 void SetItemText(HWND dialog, int id, const std::string& text) {
-    SendMessageTimeoutA(GetDlgItem(dialog, id), WM_SETTEXT, 0,
-                        reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, nullptr);
+    const std::wstring wide = Widen(text);
+    SendMessageTimeoutW(GetDlgItem(dialog, id), WM_SETTEXT, 0,
+                        reinterpret_cast<LPARAM>(wide.c_str()), SMTO_ABORTIFHUNG, 5000, nullptr);
 }
 
 void Click(HWND dialog, int id) {
@@ -209,18 +211,18 @@ std::vector<std::string> ConsoleLines() {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (GetConsoleScreenBufferInfo(console, &info)) {
         const auto width = static_cast<std::size_t>(info.dwSize.X);
-        std::string row(width, ' ');
+        std::wstring row(width, L' ');
         bool wrapped = false;
         for (SHORT y = 0; y <= info.dwCursorPosition.Y; ++y) {
             DWORD got = 0;
-            ReadConsoleOutputCharacterA(console, row.data(), static_cast<DWORD>(width), {0, y},
+            ReadConsoleOutputCharacterW(console, row.data(), static_cast<DWORD>(width), {0, y},
                                         &got);
-            const std::size_t end = row.find_last_not_of(' ');
-            const std::string text = end == std::string::npos ? "" : row.substr(0, end + 1);
+            const std::size_t end = row.find_last_not_of(L' ');
+            const std::wstring text = end == std::wstring::npos ? L"" : row.substr(0, end + 1);
             if (wrapped) {
-                lines.back() += text;
+                lines.back() += Narrow(text);
             } else {
-                lines.push_back(text);
+                lines.push_back(Narrow(text));
             }
             // A line longer than the console is wide goes on in the next row.
             wrapped = text.size() == width;

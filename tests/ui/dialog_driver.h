@@ -28,13 +28,14 @@ void CancelDialogs(DWORD thread, const std::atomic<bool>& done);
 // Waits for a visible dialog window of the same thread as `dialog`, other than `dialog` itself.
 HWND WaitForBoxOver(HWND dialog, DWORD timeoutMs = 5000);
 
-// The text of `window`.
+// The text of `window` in UTF-8, read as wide characters.
 std::string WindowText(HWND window);
 
 // The text of control `id` of `dialog`.
 std::string ItemText(HWND dialog, int id);
 
-// Replaces the text of control `id` of `dialog`, as typing would, and waits until it is handled.
+// Replaces the text of control `id` of `dialog` with UTF-8 `text` as wide characters, as typing
+// would, and waits until it is handled.
 void SetItemText(HWND dialog, int id, const std::string& text);
 
 // Presses button `id` of `dialog` without waiting: the press may open a nested modal loop.
@@ -62,8 +63,8 @@ struct DrivenRun {
 DrivenRun RunDriven(CDialog& dialog, const std::function<void(HWND)>& script,
                     DWORD limitMs = 20000);
 
-// The lines now on the process's console screen up to the cursor, trailing blanks removed; rows
-// filled to the console's width are taken as wrapped and joined to the next.
+// The lines now on the process's console screen up to the cursor in UTF-8, trailing blanks
+// removed; rows filled to the console's width are taken as wrapped and joined to the next.
 std::vector<std::string> ConsoleLines();
 
 // Keeps the standard streams and handles of the test runner, and gives them back after a dialog

@@ -13,19 +13,25 @@
 #include "core/conversion_settings.h"
 #include "core/file_converter.h"
 #include "dialog_driver.h"
+#include "framework/windows_text.h"
 #include "resource.h"
 #include "support/temp_dir.h"
 #include "ui/main_dlg.h"
+#include "winui/message_box.h"
 
 namespace {
 
-// The main dialog with its file chooser replaced by the paths a test hands it.
+// The main dialog with its file chooser replaced by the paths a test hands it, unless the test
+// asks for the system's Open dialog.
 class ScriptedMainDlg : public CMainDlg {
   public:
     std::optional<std::vector<std::string>> m_nextChoice;
+    bool m_realChooser = false;
 
   protected:
-    std::optional<std::vector<std::string>> ChooseFiles() override { return m_nextChoice; }
+    std::optional<std::vector<std::string>> ChooseFiles() override {
+        return m_realChooser ? CMainDlg::ChooseFiles() : m_nextChoice;
+    }
 };
 
 class MainDialogTest : public ::testing::Test {
@@ -275,6 +281,105 @@ TEST_F(MainDialogTest, FailedFileIsNamedInOneStopBoxAndTheRunGoesOn) {
     EXPECT_NE(std::find(console.begin(), console.end(), "Finished Processing file: " + present),
               console.end());
     EXPECT_TRUE(Exists(dir.File("present+PDRT.txt")));
+}
+
+// The characters of UTF-8 `text`.
+std::size_t Characters(const std::string& text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+// The gamma of the first row of the converted table `path`, or -1 when it has none.
+double FirstGamma(const std::string& path) {
+    const std::vector<std::string> lines = Lines(ReadBytes(path));
+    double frequency = 0, gamma = -1;
+    if (lines.size() < 2 || std::sscanf(lines[1].c_str(), "%lf, %lf", &frequency, &gamma) != 2) {
+        return -1;
+    }
+    return gamma;
+}
+
+TEST_F(MainDialogTest, NamesOutsideTheAnsiCodePageStayTheirOwnFilesInListConsoleAndOutputs) {
+    TempDir dir;
+    const std::vector<std::string> names = {"α.dat", "a.dat", "Größe Zelle 1.txt"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        WriteInput(dir.File(names[i]), {{static_cast<double>(i + 1), 1e-3}});
+    }
+    // The Open dialog starts in the current folder.
+    wchar_t previous[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    SetCurrentDirectoryW(Widen(dir.Path()).c_str());
+    std::string list;
+    std::vector<std::string> console;
+    m_dialog.m_realChooser = true;
+    Run([&](HWND dialog) {
+        Click(dialog, IDC_ADD_FILES);
+        if (const HWND open = WaitForBoxOver(dialog)) {
+            SetItemText(open, 0x47C, "\"α.dat\" \"a.dat\" \"Größe Zelle 1.txt\"");
+            Click(open, IDOK);
+            WaitUntil([open] { return !IsWindow(open); });
+        }
+        Settle(dialog);
+        list = ItemText(dialog, IDC_FILE_LIST);
+        Click(dialog, IDOK);
+        Settle(dialog);
+        console = ConsoleLines();
+        Click(dialog, IDCANCEL);
+    });
+    SetCurrentDirectoryW(previous);
+    EXPECT_EQ(list, "α\r\na\r\nGröße Zelle 1\r\n");
+    const std::vector<std::string> outputs = {"α+PDRT.txt", "a+PDRT.txt", "Größe Zelle 1+PDRT.txt"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_NE(std::find(console.begin(), console.end(),
+                            "Finished Processing file: " + dir.File(names[i])),
+                  console.end())
+            << names[i];
+        EXPECT_EQ(FirstGamma(dir.File(outputs[i])), static_cast<double>(i + 1)) << outputs[i];
+    }
+}
+
+TEST_F(MainDialogTest, FailureBoxBreaksALongPathIntoLinesThatFitTheScreen) {
+    TempDir dir;
+    // A folder name with no place to break, then folders whose names fill most of a line.
+    std::string path = dir.Path();
+    for (int i = 0; i < 20; ++i) {
+        path += "Größe";
+    }
+    for (int i = 0; i < 3; ++i) {
+        path += "\\" + std::string(70, static_cast<char>('p' + i));
+    }
+    path += "\\missing.txt";
+    ASSERT_GT(Characters(path), 300u);
+    AppendFiles({path});
+    MessageBoxView box;
+    RECT boxRect = {};
+    std::vector<std::string> console;
+    Run([&](HWND dialog) {
+        Click(dialog, IDOK);
+        if (const HWND error = WaitForBoxOver(dialog)) {
+            box = ReadMessageBox(error);
+            GetWindowRect(error, &boxRect);
+            console = ConsoleLines();
+            Click(error, IDOK);
+            WaitUntil([error] { return !IsWindow(error); });
+        }
+        Settle(dialog);
+        Click(dialog, IDCANCEL);
+    });
+    std::string joined;
+    for (const std::string& line : Lines(box.text)) {
+        EXPECT_LE(Characters(line), kBoxLineWidth) << line;
+        joined += line;
+    }
+    EXPECT_NE(joined.find(path + ": "), std::string::npos) << box.text;
+    EXPECT_GE(boxRect.left, GetSystemMetrics(SM_XVIRTUALSCREEN));
+    EXPECT_LE(boxRect.right,
+              GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    const std::string failed = "Failed to process file: " + path + ": ";
+    EXPECT_NE(std::find_if(console.begin(), console.end(),
+                           [&](const std::string& line) { return line.rfind(failed, 0) == 0; }),
+              console.end());
 }
 
 TEST_F(MainDialogTest, SystemMenuEndsWithTheAboutItemThatOpensTheAboutBox) {

@@ -11,6 +11,7 @@
 
 #include "dialog_driver.h"
 #include "framework/file_exception.h"
+#include "framework/windows_text.h"
 #include "resource.h"
 #include "support/temp_dir.h"
 #include "ui/run_end_box.h"
@@ -69,9 +70,9 @@ TEST(DialogTest, ExceptionLeavingAHandlerShowsAStopBoxAndTheDialogStaysOpen) {
 }
 
 // The paths a file dialog yields for the selection `buffer` holds.
-std::vector<std::string> PathsFrom(const std::string& buffer, DWORD flags) {
+std::vector<std::string> PathsFrom(const std::wstring& buffer, DWORD flags) {
     CFileDialog dialog(TRUE, "txt", nullptr, flags);
-    std::string copy = buffer;
+    std::wstring copy = buffer;
     dialog.m_ofn.lpstrFile = copy.data();
     dialog.m_ofn.nMaxFile = static_cast<DWORD>(copy.size());
     std::vector<std::string> paths;
@@ -84,18 +85,20 @@ std::vector<std::string> PathsFrom(const std::string& buffer, DWORD flags) {
 TEST(FileDialogTest, NextPathNameJoinsTheFolderToEachNameOfTheSelection) {
     const DWORD multi = OFN_ALLOWMULTISELECT;
     using Paths = std::vector<std::string>;
-    EXPECT_EQ(PathsFrom(std::string("Z:\\dir\0a.txt\0b c.txt\0\0", 22), multi),
+    EXPECT_EQ(PathsFrom(std::wstring(L"Z:\\dir\0a.txt\0b c.txt\0\0", 22), multi),
               (Paths{"Z:\\dir\\a.txt", "Z:\\dir\\b c.txt"}));
-    EXPECT_EQ(PathsFrom(std::string("C:\\\0a.txt\0b\0\0", 13), multi),
+    EXPECT_EQ(PathsFrom(std::wstring(L"C:\\\0a.txt\0b\0\0", 13), multi),
               (Paths{"C:\\a.txt", "C:\\b"}));
-    EXPECT_EQ(PathsFrom(std::string("Z:\\dir\\one.txt\0\0", 16), multi), Paths{"Z:\\dir\\one.txt"});
-    EXPECT_EQ(PathsFrom(std::string("Z:\\dir\\one.txt\0x\0", 17), 0), Paths{"Z:\\dir\\one.txt"});
-    EXPECT_EQ(PathsFrom(std::string("\0\0", 2), multi), Paths{});
+    EXPECT_EQ(PathsFrom(std::wstring(L"Z:\\dir\\one.txt\0\0", 16), multi),
+              Paths{"Z:\\dir\\one.txt"});
+    EXPECT_EQ(PathsFrom(std::wstring(L"Z:\\dir\\one.txt\0x\0", 17), 0), Paths{"Z:\\dir\\one.txt"});
+    EXPECT_EQ(PathsFrom(std::wstring(L"\0\0", 2), multi), Paths{});
 }
 
 // Runs the system's open dialog on `dialog` in folder `dir`, typing `names` into its name field.
 INT_PTR ChooseInOpenDialog(CFileDialog& dialog, const std::string& dir, const std::string& names) {
-    dialog.m_ofn.lpstrInitialDir = dir.c_str();
+    const std::wstring initialDir = Widen(dir);
+    dialog.m_ofn.lpstrInitialDir = initialDir.c_str();
     const DWORD thread = GetCurrentThreadId();
     std::atomic<bool> done = false;
     std::thread helper([&] {
@@ -126,14 +129,14 @@ class OpenDialogTest : public ::testing::Test {
 
     // A multi-select open dialog with a selection buffer of `size` characters.
     CFileDialog& Dialog(std::size_t size) {
-        m_buffer.assign(size, '\0');
+        m_buffer.assign(size, L'\0');
         m_dialog.m_ofn.lpstrFile = m_buffer.data();
         m_dialog.m_ofn.nMaxFile = static_cast<DWORD>(size);
         return m_dialog;
     }
 
     TempDir m_dir;
-    std::vector<char> m_buffer;
+    std::vector<wchar_t> m_buffer;
     CFileDialog m_dialog{TRUE, "txt", nullptr, OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY,
                          "FILE(*.txt)|*.txt|FILE(*.*)|*.*||"};
 };
