@@ -1,14 +1,13 @@
 #include <io.h>
 #include <windows.h>
 
-#include <atomic>
 #include <mutex>
 
 #include "framework/interrupt.h"
 #include "framework/windows_text.h"
 
 // The console runs the handler on a thread of its own; the armed cleanup is guarded by a lock
-// that the converting thread only holds while it arms or disarms.
+// that the converting thread holds while it arms or disarms, and through an InterruptHold.
 namespace {
 
 // Recursive: a conversion arms and disarms while an InterruptHold of its own has it.
@@ -39,8 +38,9 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
             const HANDLE report = g_report != nullptr
                                       ? reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(g_report)))
                                       : INVALID_HANDLE_VALUE;
+            // The stream's own buffer is left alone: the converting thread may hold its lock.
             DWORD written = 0;
-            if (report != INVALID_HANDLE_VALUE) {
+            if (report != INVALID_HANDLE_VALUE && !WriteToConsole(report, g_message)) {
                 WriteFile(report, g_message.data(), static_cast<DWORD>(g_message.size()), &written,
                           nullptr);
             }

@@ -45,12 +45,12 @@ bool LooksLikeLeftover(HANDLE file, std::string_view signature) {
     return std::string_view(head, got) == signature.substr(0, got);
 }
 
-// Clears what stands at `path` where that loses nothing (see NativeCreateTemporary); false, with
-// the reason as the last error, for what must stay. Opening it without sharing is what tells a
+// Clears what stands at `systemPath` where that loses nothing (see NativeCreateTemporary); false,
+// with the reason as the last error, for what must stay. Opening it without sharing is what tells a
 // temporary that a running conversion holds from a leftover, and it stays so until deleted.
-bool ClearLeftover(const std::string& path, std::string_view signature) {
+bool ClearLeftover(const std::wstring& systemPath, std::string_view signature) {
     const HANDLE file =
-        CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_EXISTING,
+        CreateFileW(systemPath.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_EXISTING,
                     FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
@@ -146,7 +146,7 @@ NativeHandle CreateTemporary(const std::string& path, std::string_view signature
             SetLastError(error);
             return kNullHandle;
         }
-        if (!ClearLeftover(path, signature)) {
+        if (!ClearLeftover(systemPath, signature)) {
             return kNullHandle;
         }
     }

@@ -20,5 +20,9 @@ std::string Narrow(std::wstring_view text);
 // names a device ("\\.\..."), is passed on as it is.
 std::wstring FileSystemPath(const std::string& path);
 
+// Writes UTF-8 `text` as wide characters when `handle` (a HANDLE) is a console, where bytes would
+// be read in the console's code page; true then, false with nothing written otherwise.
+bool WriteToConsole(void* handle, std::string_view text);
+
 // True when `path` can only mean a device: "\\.\" followed by anything.
 bool IsDevicePath(std::string_view path);

@@ -101,6 +101,17 @@ std::string Narrow(std::wstring_view text) {
     return narrow;
 }
 
+bool WriteToConsole(void* handle, std::string_view text) {
+    DWORD mode = 0;
+    if (handle == INVALID_HANDLE_VALUE || handle == nullptr || !GetConsoleMode(handle, &mode)) {
+        return false;
+    }
+    const std::wstring wide = Widen(text);
+    DWORD written = 0;
+    WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    return true;
+}
+
 bool IsDevicePath(std::string_view path) {
     return path.size() >= 4 && IsSeparator(static_cast<wchar_t>(path[0])) &&
            IsSeparator(static_cast<wchar_t>(path[1])) && path[2] == '.' &&
