@@ -93,6 +93,10 @@ void RunBatch(ProgressConsole& console, RunEndSignal& signal) {
                 continue;
             }
             console.Line("Finished Processing file: " + inputPath);
+            const std::string reading = DescribeReading(report.reading);
+            if (!reading.empty()) {
+                console.Line(reading);
+            }
             const int earlier = LastRowWithOutput(written, outputPath);
             if (earlier >= 0) {
                 console.Warning(inputPath + ": replaces the output of " +

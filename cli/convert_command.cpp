@@ -69,8 +69,10 @@ bool ParseArea(const std::string& text, double& area) {
 int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err) {
     CLI::App app(
         "Converts distribution-of-relaxation-times exports (three header lines, then "
-        "lines of gamma and tau) into tables of frequency 1/(2*pi*tau) in hertz against "
-        "gamma times the electrode area. Each FILE is written beside itself as "
+        "lines of gamma and tau separated by white space or commas, or by ';' or tabs with "
+        "decimal commas; tau comes first where the column header says 'tau, gamma') into "
+        "tables of frequency 1/(2*pi*tau) in hertz against gamma times the electrode area. Each "
+        "FILE is written beside itself as "
         "<name>+PDRT.txt, replacing an earlier output only once the new one is complete.",
         kProgram);
     // Paths may begin with '/', which must never be taken for a Windows-style option.
@@ -80,6 +82,13 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* out,
     app.add_option("--area", areaText, "Electrode surface area that multiplies every gamma")
         ->default_str("1.0")
         ->type_name("A");
+    std::string columns = "gamma,tau";
+    app.add_option("--columns", columns,
+                   "Order of the first two columns in files whose column header does not name "
+                   "them: gamma,tau or tau,gamma")
+        ->default_str("gamma,tau")
+        ->check(CLI::IsMember({"gamma,tau", "tau,gamma"}))
+        ->type_name("ORDER");
     app.add_option("files", files, "Input files, converted in the order given")
         ->required()
         ->type_name("FILE");
@@ -106,6 +115,7 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* out,
     }
     g_area = static_cast<float>(area);
     g_areaSet = 1;
+    g_columnOrder = columns == "tau,gamma" ? ColumnOrder::tauGamma : ColumnOrder::gammaTau;
 
     const ExpandedArguments inputs = ExpandWildcards(files);
     std::vector<FileFailure> failures;

@@ -11,8 +11,8 @@ enum ExitStatus : int {
     kExitUsage = 2,     // the command line was wrong; nothing was converted
 };
 
-// Runs `kelvane-convert [--area A] FILE...` with `arguments` (without the program name),
-// printing progress to `out` and errors to `err`; returns the exit status.
+// Runs `kelvane-convert [--area A] [--columns ORDER] FILE...` with `arguments` (without the program
+// name), printing progress to `out` and errors to `err`; returns the exit status.
 int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err);
 
 // Parses an area argument: a number whose float lies from FLT_MIN to FLT_MAX; false otherwise.

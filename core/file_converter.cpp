@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
+#include "core/column_header.h"
 #include "core/conversion_settings.h"
+#include "core/data_row.h"
+#include "core/input_lines.h"
 #include "core/number_format.h"
-#include "core/number_scan.h"
 #include "core/text_file.h"
 #include "framework/interrupt.h"
 #include "framework/os_error.h"
@@ -74,32 +77,87 @@ class TemporaryFile {
     bool m_forgotten = false;
 };
 
+// Counts `line`, number `lineNumber`, among the skipped lines when it is not blank.
+void CountSkipped(const std::string& line, long lineNumber, ConversionReport& report) {
+    if (!IsBlank(line) && report.skippedLines++ == 0) {
+        report.firstSkippedLine = lineNumber;
+    }
+}
+
+// Settles the order of the columns of `inputPath` from its column header `header` at line
+// `headerLine` (0 when there is none); raises CFileException when the header refuses the file.
+void OrderColumns(const std::string& header, long headerLine, const std::string& inputPath,
+                  ConversionReport& report) {
+    const ColumnHeader columns = headerLine > 0 ? ReadColumnHeader(header) : ColumnHeader();
+    if (!columns.refusal.empty()) {
+        throw CFileException(CFileException::generic, inputPath,
+                             columns.refusal + " (column header at line " +
+                                 std::to_string(headerLine) + "); nothing was written");
+    }
+    InputReading& reading = report.reading;
+    if (columns.recognised) {
+        reading.order = OrderSource::header;
+        reading.tauFirst = columns.tauFirst;
+        reading.headerLine = headerLine;
+        reading.columnNames = columns.names;
+        // A header below the header lines was counted as a skipped line; it is none.
+        if (headerLine > kHeaderLines && --report.skippedLines == 0) {
+            report.firstSkippedLine = 0;
+        }
+    } else if (g_columnOrder == ColumnOrder::tauGamma) {
+        reading.order = OrderSource::setting;
+        reading.tauFirst = true;
+    }
+}
+
 // Converts the data lines of `input`, `length` bytes long when it was opened, into rows of
-// `output`.
-ConversionReport ConvertRows(CTextFile& input, std::uint64_t length, CTextFile& output) {
+// `output`; `firstLine` is the input's first line, already read.
+ConversionReport ConvertRows(InputLines& input, std::uint64_t length, std::string firstLine,
+                             const std::string& inputPath, CTextFile& output) {
     ConversionReport report;
+    report.reading.encoding = input.Encoding();
+    report.reading.crLineEnds = input.CrLineEnds();
+    // The last non-blank line before the first data row names the columns.
+    std::string header = std::move(firstLine);
+    long headerLine = IsBlank(header) ? 0 : 1;
     std::string line;
-    // ConvertFile has read the first header line.
-    for (int i = 1; i < kHeaderLines; ++i) {
-        input.ReadLinePrefix(line, kMaxLineLength);
+    for (int i = 2; i <= kHeaderLines; ++i) {
+        input.Next(line);
+        if (!IsBlank(line)) {
+            header.swap(line);
+            headerLine = i;
+        }
     }
     output.WriteText(kOutputHeader);
 
     const bool scaled = g_areaSet == 1;
     const float area = g_area;
     long lineNumber = kHeaderLines;
+    bool ordered = false;
+    std::string scratch;
     char row[kMaxRowLength];
     // Ends at the length taken at the start, or earlier where the input's text ends (a Ctrl-Z,
     // or a file that shrank meanwhile, which ConvertFile then fails).
-    while (input.GetPosition() < length && input.ReadLinePrefix(line, kMaxLineLength)) {
+    while (input.Position() < length && input.Next(line)) {
         ++lineNumber;
         float gamma = 0.0f;
         float tau = 0.0f;
-        if (!ScanGammaTau(line.c_str(), gamma, tau)) {
-            if (!IsBlank(line) && report.skippedLines++ == 0) {
-                report.firstSkippedLine = lineNumber;
+        const RowLayout layout = ReadDataRow(line, scratch, gamma, tau);
+        if (layout == RowLayout::none) {
+            CountSkipped(line, lineNumber, report);
+            if (!ordered && !IsBlank(line)) {
+                header.swap(line);
+                headerLine = lineNumber;
             }
             continue;
+        }
+        if (!ordered) [[unlikely]] {
+            OrderColumns(header, headerLine, inputPath, report);
+            ordered = true;
+        }
+        report.reading.layouts |= 1u << static_cast<unsigned>(layout);
+        if (report.reading.tauFirst) {
+            std::swap(gamma, tau);
         }
         if (scaled) {
             gamma = area * gamma;
@@ -109,7 +167,7 @@ ConversionReport ConvertRows(CTextFile& input, std::uint64_t length, CTextFile& 
         ++report.rows;
     }
     report.length = length;
-    report.textEnd = std::min(input.GetPosition(), length);
+    report.textEnd = std::min(input.Position(), length);
     return report;
 }
 
@@ -162,15 +220,17 @@ ConversionReport ConvertFile(std::string inputPath, std::string outputPath) {
         throw error;
     }
     const std::uint64_t length = input.GetLength();
+    InputLines lines(input, kMaxLineLength);
     // A table this program wrote is not converted again; nothing is written for it.
     std::string firstLine;
-    if (input.ReadLinePrefix(firstLine, kMaxLineLength) && firstLine == kConvertedTableHeader) {
+    if (lines.Next(firstLine) && firstLine == kConvertedTableHeader) {
         ConversionReport skipped;
         skipped.convertedTable = true;
         return skipped;
     }
 
-    const ConversionReport report = ConvertRows(input, length, output);
+    const ConversionReport report =
+        ConvertRows(lines, length, std::move(firstLine), inputPath, output);
     const std::uint64_t lengthAtEnd = input.GetLength();
     if (lengthAtEnd != report.length) {
         throw CFileException(CFileException::generic, inputPath,

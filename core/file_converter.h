@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/input_reading.h"
 #include "framework/file_exception.h"
 
 // The frequency constant: 1 / (2 × 3.1415926), the value every published output of this tool used.
@@ -21,14 +22,19 @@ struct ConversionReport {
     std::uint64_t length = 0;   // the input's length when the conversion began
     // True when the input is a table ConvertFile wrote; nothing was written for it.
     bool convertedTable = false;
+    // How the input's text, rows and columns were read.
+    InputReading reading;
 };
 
 // Converts the γ(τ) table `inputPath` into the frequency table `outputPath`, scaling γ by the
-// area of the conversion settings. The output appears only once complete: it is written beside
-// itself under TemporaryOutputPath, committed to the device and then moved over any earlier
-// output. An input whose first line is kConvertedTableHeader is left alone and nothing is written.
-// Raises CFileException on any failure of either file, when another conversion is writing the
-// same output, and when the input changed its length meanwhile, leaving an earlier output
+// area of the conversion settings. After three header lines, every line ReadDataRow reads is a
+// row; its first two numbers are γ and τ, or τ and γ when the column header (the last non-blank
+// line before the first row) names them so, or else when g_columnOrder says so. A column header
+// that ReadColumnHeader refuses fails the file. The output appears only once complete: it is
+// written beside itself under TemporaryOutputPath, committed to the device and then moved over any
+// earlier output. An input whose first line is kConvertedTableHeader is left alone and nothing is
+// written. Raises CFileException on any failure of either file, when another conversion is writing
+// the same output, and when the input changed its length meanwhile, leaving an earlier output
 // untouched.
 ConversionReport ConvertFile(std::string inputPath, std::string outputPath);
 

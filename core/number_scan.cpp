@@ -421,3 +421,7 @@ bool ScanGammaTau(const char* line, float& gamma, float& tau) {
 bool ScanGammaTauExact(std::string_view line, float& gamma, float& tau) {
     return ScanPair<false, true>(line.data(), line.data() + line.size(), gamma, tau);
 }
+
+const char* ScanFloat(const char* text, float& value) {
+    return ScanNumber<true, false>(text, nullptr, value);
+}

@@ -12,3 +12,8 @@ bool ScanGammaTau(const char* line, float& gamma, float& tau);
 
 // ScanGammaTau with every value taken through the exact conversion, never through a fast path.
 bool ScanGammaTauExact(std::string_view line, float& gamma, float& tau);
+
+// Reads one "%g" conversion at the start of the NUL-terminated `text` as glibc's scanf consumes
+// it, without skipping white space first, storing the float its strtof makes of what was read.
+// Returns the first character not consumed, or null when no number starts there.
+const char* ScanFloat(const char* text, float& value);

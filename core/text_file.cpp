@@ -136,3 +136,13 @@ char* CTextFile::ReadLine(char* buffer, unsigned maxCount) {
     }
     return got;
 }
+
+std::size_t CTextFile::ReadBytes(void* buffer, std::size_t count) {
+    TextStream& stream = Stream();
+    const std::size_t got = stream.ReadBytes(buffer, count);
+    if (stream.Error()) {
+        stream.ClearError();
+        Raise(CFileException::generic);
+    }
+    return got;
+}

@@ -67,6 +67,14 @@ class CTextFile final : public CFile {
     // Reads as fgets does into `buffer`, keeping the line feed; null at end of file. Raises
     // generic on a read error.
     virtual char* ReadLine(char* buffer, unsigned maxCount);
+    // Reads up to `count` bytes as they are in the file, whatever the mode (no CR LF joined, no
+    // Ctrl-Z ending the text); fewer only at the end of the file. Raises generic on a read error.
+    std::size_t ReadBytes(void* buffer, std::size_t count);
+    // Makes the line readers end lines at `lineEnd`, '\n' (the default) or '\r' for text whose
+    // lines end in CR alone.
+    void SetLineEnd(char lineEnd) { Stream().SetLineEnd(lineEnd); }
+    // True once a read met the end of the text: the end of the file, or a Ctrl-Z in text mode.
+    bool EndOfText() const { return Stream().Eof(); }
 
   private:
     [[noreturn]] void Raise(int cause) const;

@@ -127,7 +127,7 @@ bool TextStream::ReadLineAcrossBuffers(std::string& line, std::size_t maxLength)
         }
         const char* bytes = m_buffer.get() + m_begin;
         const std::size_t available = m_stop - m_begin;
-        const void* feed = std::memchr(bytes, '\n', available);
+        const void* feed = std::memchr(bytes, m_lineEnd, available);
         fed = feed != nullptr;
         const std::size_t take =
             fed ? static_cast<std::size_t>(static_cast<const char*>(feed) - bytes) : available;
@@ -200,6 +200,22 @@ std::size_t TextStream::Read(void* buffer, std::size_t count) {
             break;
         }
         out[done++] = static_cast<char>(byte);
+    }
+    return done;
+}
+
+std::size_t TextStream::ReadBytes(void* buffer, std::size_t count) {
+    if (!PrepareRead()) {
+        return 0;
+    }
+    char* out = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < count && (m_begin < m_end || Fill())) {
+        const std::size_t available = m_end - m_begin;
+        const std::size_t take = count - done < available ? count - done : available;
+        std::memcpy(out + done, m_buffer.get() + m_begin, take);
+        m_begin += take;
+        done += take;
     }
     return done;
 }

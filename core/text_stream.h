@@ -30,7 +30,8 @@ class TextStream {
     bool ReadLinePrefix(std::string& line, std::size_t maxLength) {
         if (m_direction == Direction::reading && !m_error && m_begin < m_stop) {
             const char* bytes = m_buffer.get() + m_begin;
-            const char* feed = static_cast<const char*>(std::memchr(bytes, '\n', m_stop - m_begin));
+            const char* feed =
+                static_cast<const char*>(std::memchr(bytes, m_lineEnd, m_stop - m_begin));
             // A line whole in the buffer is shorter than the buffer, so only a smaller maxLength
             // needs the check; a line longer than maxLength is cut by the reader across buffers.
             if (feed != nullptr &&
@@ -51,6 +52,12 @@ class TextStream {
     char* Gets(char* buffer, int size);
     // Reads up to `count` bytes; returns how many were read.
     std::size_t Read(void* buffer, std::size_t count);
+    // Reads up to `count` bytes as they are in the file, in any mode: no CR LF is joined and a
+    // Ctrl-Z is a byte like any other. Returns how many were read.
+    std::size_t ReadBytes(void* buffer, std::size_t count);
+    // Makes the line readers end lines at `lineEnd`: a line feed (the default, after which a CR
+    // before it is dropped in text mode) or a CR, for text whose lines end in CR alone.
+    void SetLineEnd(char lineEnd) { m_lineEnd = lineEnd; }
     // Writes `count` bytes; returns how many were taken (fewer on error). The usual text, one
     // line ending in its only line feed, goes straight into the buffer.
     std::size_t Write(const void* data, std::size_t count) {
@@ -113,6 +120,7 @@ class TextStream {
     bool m_canWrite = false;
     bool m_append = false;
     bool m_text = true;
+    char m_lineEnd = '\n';
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_begin = 0;       // next unread byte while reading
     std::size_t m_end = 0;         // end of the read bytes, or of the bytes waiting to be written

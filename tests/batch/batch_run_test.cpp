@@ -130,7 +130,8 @@ TEST_F(BatchRunTest, AnEmptyTableFromLinesThatHoldNoNumbersIsReported) {
     const std::string words = m_dir.File("words.txt");
     const std::string blanks = m_dir.File("blanks.txt");
     const std::string header = m_dir.File("header.txt");
-    WriteBytes(csv, "h\r\nh\r\nh\r\n1.5e-3,1e-6\r\n\r\n2.5e-3,2e-6\r\n3.5e-3,3e-6\r\n");
+    // Decimal commas with blanks between the numbers are not rows.
+    WriteBytes(csv, "h\r\nh\r\nh\r\n1,5e-3 1e-6\r\n\r\n2,5e-3 2e-6\r\n3,5e-3 3e-6\r\n");
     WriteBytes(words, "h\nh\nh\nno data\n");
     WriteBytes(blanks, "h\nh\nh\n\n \t\n");
     WriteBytes(header, "h\nh\nh\n");

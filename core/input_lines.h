@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/text_file.h"
+
+// The encoding of an input's text.
+enum class TextEncoding : unsigned char {
+    bytes,    // single bytes as they are, with or without a UTF-8 byte-order mark
+    utf16LE,  // UTF-16, little-endian, after its byte-order mark
+    utf16BE,  // UTF-16, big-endian, after its byte-order mark
+};
+
+// The lines of an input file, read in the encoding and with the line ends its text shows: a UTF-8
+// byte-order mark is dropped, UTF-16 with a byte-order mark is decoded into UTF-8, and a text that
+// holds a CR but no line feed at all has lines ending in CR. Otherwise the lines are CTextFile's.
+// Every line keeps at most `maxLength` bytes; the rest of a longer line is read and dropped.
+class InputLines {
+  public:
+    // Reads `file`, just opened in text mode, telling its encoding and line ends from its text.
+    // Raises CFileException on a read error.
+    InputLines(CTextFile& file, std::size_t maxLength);
+    InputLines(const InputLines&) = delete;
+    InputLines& operator=(const InputLines&) = delete;
+    ~InputLines();
+
+    // Replaces `line` with the next line; false, with `line` empty, at the end of the text.
+    // Raises CFileException on a read error.
+    bool Next(std::string& line);
+    // The byte offset in the file of the end of the last line read.
+    std::uint64_t Position() const;
+    // The encoding of the text.
+    TextEncoding Encoding() const { return m_encoding; }
+    // True when lines end in CR alone.
+    bool CrLineEnds() const { return m_crLineEnds; }
+
+  private:
+    bool HoldsCrWithoutLineFeed(std::uint64_t start);
+    bool NextUtf16(std::string& line);
+    bool NextUnit(unsigned& unit);
+
+    CTextFile& m_file;
+    std::size_t m_maxLength;
+    TextEncoding m_encoding = TextEncoding::bytes;
+    bool m_crLineEnds = false;
+    // The first line, read while telling the encoding, until Next hands it out.
+    std::string m_first;
+    bool m_hasFirst = false;
+    bool m_firstPending = true;
+    // Raw bytes of a UTF-16 text read from the file and not yet decoded.
+    std::unique_ptr<unsigned char[]> m_buffer;
+    std::size_t m_begin = 0;
+    std::size_t m_end = 0;
+};
