@@ -119,7 +119,7 @@ bool InputLines::HoldsCrWithoutLineFeed(std::uint64_t start) {
     return cr && !lineFeed;
 }
 
-bool InputLines::Next(std::string& line) {
+bool InputLines::NextSlow(std::string& line) {
     if (m_firstPending) {
         m_firstPending = false;
         line.swap(m_first);
@@ -133,10 +133,6 @@ bool InputLines::Next(std::string& line) {
         return NextUtf16(line);
     }
     return m_file.ReadLinePrefix(line, m_maxLength);
-}
-
-std::uint64_t InputLines::Position() const {
-    return m_file.GetPosition() - (m_end - m_begin);
 }
 
 bool InputLines::NextUnit(unsigned& unit) {

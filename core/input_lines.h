@@ -29,9 +29,14 @@ class InputLines {
 
     // Replaces `line` with the next line; false, with `line` empty, at the end of the text.
     // Raises CFileException on a read error.
-    bool Next(std::string& line);
+    bool Next(std::string& line) {
+        if (m_encoding == TextEncoding::bytes && !m_firstPending) {
+            return m_file.ReadLinePrefix(line, m_maxLength);
+        }
+        return NextSlow(line);
+    }
     // The byte offset in the file of the end of the last line read.
-    std::uint64_t Position() const;
+    std::uint64_t Position() const { return m_file.GetPosition() - (m_end - m_begin); }
     // The encoding of the text.
     TextEncoding Encoding() const { return m_encoding; }
     // True when lines end in CR alone.
@@ -39,6 +44,7 @@ class InputLines {
 
   private:
     bool HoldsCrWithoutLineFeed(std::uint64_t start);
+    bool NextSlow(std::string& line);
     bool NextUtf16(std::string& line);
     bool NextUnit(unsigned& unit);
 
