@@ -44,8 +44,7 @@ std::string DescribeReading(const InputReading& reading) {
                            std::to_string(reading.headerLine) + ")";
                 break;
             case OrderSource::setting:
-                columns +=
-                    reading.tauFirst ? "τ, γ (the order asked for)" : "γ, τ (the order asked for)";
+                columns += "τ, γ (the order asked for)";
                 break;
             case OrderSource::standard:
                 columns += "γ, τ";

@@ -9,7 +9,7 @@
 enum class OrderSource : unsigned char {
     standard,  // none named it: γ first, τ second
     header,    // its column header named the columns
-    setting,   // the column order setting, the header naming none
+    setting,   // the column order setting put τ first, the header naming no order
 };
 
 // How an input was read.
