@@ -42,14 +42,73 @@ void WriteLine(std::FILE* stream, const std::string& text, const char* lineEnd) 
     WriteConsoleText(stream, text + lineEnd);
 }
 
-// The last of `rows` whose output is `outputPath`, or -1.
-int LastRowWithOutput(const std::vector<int>& rows, const std::string& outputPath) {
+// The input and output of one row of a run.
+struct RunRow {
+    std::string input;
+    std::string output;
+};
+
+// The last of `rows` of `table` whose output is `outputPath`, or -1.
+int LastRowWithOutput(const std::vector<RunRow>& table, const std::vector<int>& rows,
+                      const std::string& outputPath) {
     for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
-        if (SameFilePath(g_outputFiles[*row].path, outputPath)) {
+        if (SameFilePath(table[static_cast<std::size_t>(*row)].output, outputPath)) {
             return *row;
         }
     }
     return -1;
+}
+
+// Converts row `i` of the run's `table`, reporting it on `console`; `written` lists the rows whose
+// output the run has written so far, `inputs` the keys of the run's inputs.
+void ConvertRow(ProgressConsole& console, const std::vector<RunRow>& table, int i,
+                const std::unordered_set<std::string>& inputs, std::vector<int>& written,
+                std::vector<FileFailure>& failures) {
+    const std::string& inputPath = table[static_cast<std::size_t>(i)].input;
+    const std::string& outputPath = table[static_cast<std::size_t>(i)].output;
+    std::string reason;
+    try {
+        // An input of the run that is the user's own data, not an earlier table, is never
+        // replaced by another row's output.
+        if (inputs.count(FilePathKey(outputPath)) != 0 && HoldsOtherData(outputPath)) {
+            throw CFileException(CFileException::accessDenied, outputPath,
+                                 "this output would replace a file chosen as an input, which "
+                                 "is not a converted table; nothing was written");
+        }
+        const ConversionReport report = ConvertFile(inputPath, outputPath);
+        if (report.convertedTable) {
+            console.Line("Skipped " + inputPath +
+                         ": it is already a converted table (its first line is \"" +
+                         std::string(kConvertedTableHeader) + "\")");
+            return;
+        }
+        console.Line("Finished Processing file: " + inputPath);
+        const std::string reading = DescribeReading(report.reading);
+        if (!reading.empty()) {
+            console.Line(reading);
+        }
+        const int earlier = LastRowWithOutput(table, written, outputPath);
+        if (earlier >= 0) {
+            console.Warning(inputPath + ": replaces the output of " +
+                            table[static_cast<std::size_t>(earlier)].input);
+        }
+        written.push_back(i);
+        if (report.skippedLines > 0) {
+            console.Line(SkippedLinesText(report));
+        }
+        if (report.textEnd < report.length) {
+            console.Line("The text ended at byte " + std::to_string(report.textEnd) + " of " +
+                         std::to_string(report.length) +
+                         " (a Ctrl-Z byte); the rest was not converted");
+        }
+        return;
+    } catch (const CFileException& error) {
+        reason = FailureReason(error, inputPath);
+    } catch (const std::exception& error) {
+        reason = error.what();
+    }
+    console.Line("Failed to process file: " + inputPath + ": " + reason);
+    failures.push_back({inputPath, std::move(reason)});
 }
 
 }  // namespace
@@ -65,60 +124,26 @@ void ProgressConsole::Warning(const std::string& text) {
     }
 }
 
-void RunBatch(ProgressConsole& console, RunEndSignal& signal) {
-    std::vector<FileFailure> failures;
-    // Rows whose output this run has written, in table order.
-    std::vector<int> written;
+void RunBatch(ProgressConsole& console, RunEndSignal& signal, RunMonitor* monitor) {
+    std::vector<RunRow> table;
     std::unordered_set<std::string> inputs;
     for (int i = 0; i < g_fileCount; ++i) {
+        table.push_back({g_inputFiles[i].path, g_outputFiles[i].path});
         inputs.insert(FilePathKey(g_inputFiles[i].path));
     }
-    for (int i = 0; i < g_fileCount; ++i) {
-        const std::string& inputPath = g_inputFiles[i].path;
-        const std::string& outputPath = g_outputFiles[i].path;
-        std::string reason;
-        try {
-            // An input of the run that is the user's own data, not an earlier table, is never
-            // replaced by another row's output.
-            if (inputs.count(FilePathKey(outputPath)) != 0 && HoldsOtherData(outputPath)) {
-                throw CFileException(CFileException::accessDenied, outputPath,
-                                     "this output would replace a file chosen as an input, which "
-                                     "is not a converted table; nothing was written");
-            }
-            const ConversionReport report = ConvertFile(inputPath, outputPath);
-            if (report.convertedTable) {
-                console.Line("Skipped " + inputPath +
-                             ": it is already a converted table (its first line is \"" +
-                             std::string(kConvertedTableHeader) + "\")");
-                continue;
-            }
-            console.Line("Finished Processing file: " + inputPath);
-            const std::string reading = DescribeReading(report.reading);
-            if (!reading.empty()) {
-                console.Line(reading);
-            }
-            const int earlier = LastRowWithOutput(written, outputPath);
-            if (earlier >= 0) {
-                console.Warning(inputPath + ": replaces the output of " +
-                                g_inputFiles[earlier].path);
-            }
-            written.push_back(i);
-            if (report.skippedLines > 0) {
-                console.Line(SkippedLinesText(report));
-            }
-            if (report.textEnd < report.length) {
-                console.Line("The text ended at byte " + std::to_string(report.textEnd) + " of " +
-                             std::to_string(report.length) +
-                             " (a Ctrl-Z byte); the rest was not converted");
-            }
-            continue;
-        } catch (const CFileException& error) {
-            reason = FailureReason(error, inputPath);
-        } catch (const std::exception& error) {
-            reason = error.what();
+    const int total = static_cast<int>(table.size());
+    std::vector<FileFailure> failures;
+    std::vector<int> written;
+    for (int i = 0; i < total; ++i) {
+        if (monitor != nullptr && monitor->StopRequested()) {
+            console.Line("Stopped after " + std::to_string(i) + " of " + std::to_string(total) +
+                         " files");
+            break;
         }
-        console.Line("Failed to process file: " + inputPath + ": " + reason);
-        failures.push_back({inputPath, std::move(reason)});
+        ConvertRow(console, table, i, inputs, written, failures);
+        if (monitor != nullptr) {
+            monitor->OnFileDone(i + 1, total);
+        }
     }
     signal.OnRunEnd(failures);
 }

@@ -38,8 +38,20 @@ class RunEndSignal {
     virtual void OnRunEnd(const std::vector<FileFailure>& failures) = 0;
 };
 
-// Converts every row of the file table in order, reporting each file on `console`, then tells
-// `signal` how the run ended. A failing file is reported and the run goes on with the next; a
-// converted table given as input is reported as skipped, neither converted nor failed. A row
-// whose output an earlier row of the run wrote replaces that output and gives a warning.
-void RunBatch(ProgressConsole& console, RunEndSignal& signal);
+// Asked by a run before each file whether to go on, and told after each file.
+class RunMonitor {
+  public:
+    virtual ~RunMonitor() = default;
+    // True when the run is to stop before its next file.
+    virtual bool StopRequested() = 0;
+    // Called after each file with how many of the run's `total` files are done.
+    virtual void OnFileDone(int done, int total) = 0;
+};
+
+// Converts every row of the file table, as it stands when the run starts, in order, reporting each
+// file on `console`, then tells `signal` how the run ended. A failing file is reported and the run
+// goes on with the next; a converted table given as input is reported as skipped, neither
+// converted nor failed. A row whose output an earlier row of the run wrote replaces that output
+// and gives a warning. When `monitor` asks for a stop, the run ends before its next file with
+// "Stopped after N of M files".
+void RunBatch(ProgressConsole& console, RunEndSignal& signal, RunMonitor* monitor = nullptr);

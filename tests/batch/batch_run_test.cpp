@@ -171,4 +171,45 @@ TEST_F(BatchRunTest, AFailingFileIsReportedAndTheRunGoesOn) {
     EXPECT_FALSE(Exists(m_dir.File("missing+PDRT.txt")));
 }
 
+// Stops once `stopAfter` files are done, records the progress it is told and empties the file
+// table as the first file is done.
+class StoppingMonitor : public RunMonitor {
+  public:
+    explicit StoppingMonitor(int stopAfter) : m_stopAfter(stopAfter) {}
+    bool StopRequested() override { return done.size() >= static_cast<std::size_t>(m_stopAfter); }
+    void OnFileDone(int count, int total) override {
+        done.push_back({count, total});
+        ClearFileTable();
+    }
+
+    std::vector<std::pair<int, int>> done;
+
+  private:
+    int m_stopAfter;
+};
+
+TEST_F(BatchRunTest, AStopEndsTheRunBeforeTheNextFileAndTheTableIsTakenAtTheStart) {
+    const std::string a = m_dir.File("a.txt");
+    const std::string b = m_dir.File("b.txt");
+    const std::string c = m_dir.File("c.txt");
+    for (const std::string& path : {a, b, c}) {
+        WriteBytes(path, "h\nh\nh\n1 1\n");
+    }
+    AppendFiles({a, b, c});
+    StoppingMonitor monitor(2);
+    RecordingSignal signal;
+    const std::string consolePath = m_dir.File("console.log");
+    std::FILE* stream = std::fopen(consolePath.c_str(), "wb");
+    ProgressConsole console(stream, "\n");
+    RunBatch(console, signal, &monitor);
+    std::fclose(stream);
+    EXPECT_EQ(ReadBytes(consolePath), "Finished Processing file: " + a +
+                                          "\nFinished Processing file: " + b +
+                                          "\nStopped after 2 of 3 files\n");
+    EXPECT_EQ(monitor.done, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}}));
+    EXPECT_EQ(signal.calls, 1);
+    EXPECT_TRUE(Exists(m_dir.File("b+PDRT.txt")));
+    EXPECT_FALSE(Exists(m_dir.File("c+PDRT.txt")));
+}
+
 }  // namespace
