@@ -89,6 +89,13 @@ std::vector<std::string_view> SplitNames(std::string_view line) {
     return fields;
 }
 
+// `before`, then `name` in double quotes, then `after`.
+std::string Quoted(std::string_view before, std::string_view name, std::string_view after) {
+    std::string text(before);
+    text.append(1, '"').append(name).append(1, '"').append(after);
+    return text;
+}
+
 constexpr std::string_view kGNames[] = {"g(tau)", "g(freq)"};
 constexpr std::string_view kHilbertNames[] = {"gamma_re", "gamma_im"};
 constexpr std::string_view kTauNames[] = {"tau", "τ"};
@@ -104,16 +111,15 @@ ColumnHeader ReadColumnHeader(std::string_view line) {
         names.push_back(Lower(WithoutUnit(field)));
     }
     for (std::size_t i = 0; i < names.size(); ++i) {
-        const std::string quoted = "\"" + std::string(fields[i]) + "\"";
         if (IsOneOf(names[i], kGNames)) {
-            header.refusal =
-                "its column " + quoted + " holds g = γ·f, not γ(τ): export γ against τ instead";
+            header.refusal = Quoted("its column ", fields[i],
+                                    " holds g = γ·f, not γ(τ): export γ against τ instead");
             return header;
         }
         if (IsOneOf(names[i], kHilbertNames)) {
-            header.refusal = "its column " + quoted +
-                             " holds a part of a Hilbert-transform run, not γ(τ): export γ "
-                             "against τ instead";
+            header.refusal = Quoted("its column ", fields[i],
+                                    " holds a part of a Hilbert-transform run, not γ(τ): export "
+                                    "γ against τ instead");
             return header;
         }
     }
@@ -121,14 +127,14 @@ ColumnHeader ReadColumnHeader(std::string_view line) {
         return header;
     }
     if (names[0] == "f" || names[0].compare(0, 4, "freq") == 0) {
-        header.refusal = "its first column " + ("\"" + std::string(fields[0]) + "\"") +
-                         " is a frequency, not τ: export γ against τ instead";
+        header.refusal = Quoted("its first column ", fields[0],
+                                " is a frequency, not τ: export γ against τ instead");
         return header;
     }
     if (names.size() < 2) {
         return header;
     }
-    header.names = std::string(fields[0]) + ", " + std::string(fields[1]);
+    header.names.append(fields[0]).append(", ").append(fields[1]);
     header.tauFirst = IsOneOf(names[0], kTauNames) && IsOneOf(names[1], kGammaNames);
     header.recognised =
         header.tauFirst || (IsOneOf(names[0], kGammaNames) && IsOneOf(names[1], kTauNames));
