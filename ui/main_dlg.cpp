@@ -1,14 +1,18 @@
 #include "ui/main_dlg.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 #include "batch/batch_run.h"
+#include "batch/file_table.h"
 #include "core/conversion_settings.h"
 #include "core/number_format.h"
 #include "resource.h"
 #include "ui/about_dlg.h"
 #include "ui/run_end_box.h"
+#include "winui/message_box.h"
 #include "winui/paint_dc.h"
 #include "winui/resource_string.h"
 #include "winui/win_app.h"
@@ -23,6 +27,8 @@ CMainDlg::CMainDlg(CWnd* parent)
     : CDialog(IDD_MAIN_DIALOG, parent),
       m_hIcon(LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
 
+CMainDlg::~CMainDlg() = default;
+
 bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
         case WM_SYSCOMMAND:
@@ -33,6 +39,12 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
             return true;
         case WM_QUERYDRAGICON:
             result = reinterpret_cast<LRESULT>(OnQueryDragIcon());
+            return true;
+        case BatchThread::kProgressMessage:
+            m_taskbar.Show(m_hWnd, static_cast<int>(wParam), static_cast<int>(lParam));
+            return true;
+        case BatchThread::kEndMessage:
+            OnRunEnd();
             return true;
         default:
             return CDialog::OnMessage(message, wParam, lParam, result);
@@ -55,6 +67,8 @@ BOOL CMainDlg::OnInitDialog() {
     }
     SendMessageW(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    // Centred now rather than after this returns, so that the console can open beside it.
+    CenterWindow();
     OpenConsole();
     SetItemText(IDC_AREA, "1.0");
     return TRUE;
@@ -90,8 +104,9 @@ HCURSOR CMainDlg::OnQueryDragIcon() const {
 }
 
 void CMainDlg::OnChangeArea() {
-    // atof sees at most the field's first 99 characters.
-    const std::string text = GetItemText(IDC_AREA, 100);
+    // atof sees at most the field's first 99 characters; a decimal comma is a decimal point.
+    std::string text = GetItemText(IDC_AREA, 100);
+    std::replace(text.begin(), text.end(), ',', '.');
     const double area = std::atof(text.c_str());
     g_area = static_cast<float>(area);
     // "Area=%f", printed by the same code as the output files, whatever the C runtime's rounding.
@@ -102,11 +117,58 @@ void CMainDlg::OnChangeArea() {
 }
 
 void CMainDlg::OnOK() {
-    ProgressConsole console(stdout, "\r\n");
-    RunEndBox endBox(m_hWnd);
-    RunBatch(console, endBox);
+    if (m_run != nullptr) {
+        return;
+    }
+    // A zero, negative or unreadable area would replace good outputs with wrong ones.
+    if (!(g_area > 0.0f) || !std::isnormal(g_area)) {
+        ShowMessageBox(m_hWnd,
+                       "The surface area must be a number greater than 0, such as 1.0 or 0,5, "
+                       "from about 1.2e-38 to 3.4e38. Nothing was converted.",
+                       AfxGetAppName(), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    auto run = std::make_unique<BatchThread>(m_hWnd);
+    EnableRunControls(false);
+    if (!run->Start()) {
+        EnableRunControls(true);
+        ShowMessageBox(m_hWnd, "The run could not be started: the system has no room for it.",
+                       AfxGetAppName(), MB_OK | MB_ICONSTOP);
+        return;
+    }
+    m_run = std::move(run);
+    m_taskbar.Show(m_hWnd, 0, g_fileCount);
+}
+
+void CMainDlg::OnRunEnd() {
+    if (m_run == nullptr) {
+        return;
+    }
+    const std::vector<FileFailure> failures = m_run->Finish();
+    m_run.reset();
+    m_taskbar.Clear(m_hWnd);
+    EnableRunControls(true);
+    RunEndBox(m_hWnd).OnRunEnd(failures);
+}
+
+void CMainDlg::EnableRunControls(bool enable) {
+    if (!enable) {
+        // The dialog itself keeps the keyboard: Esc still stops the run and Enter, which would
+        // press a focused Cancel, only reaches the disabled OK.
+        ::SetFocus(m_hWnd);
+    }
+    for (const int id : {IDOK, IDC_FILE_LIST, IDC_ADD_FILES, IDC_CLEAR_FILES, IDC_AREA}) {
+        EnableWindow(GetDlgItem(m_hWnd, id), enable ? TRUE : FALSE);
+    }
+    if (enable) {
+        SendMessageW(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(m_hWnd, IDOK)), TRUE);
+    }
 }
 
 void CMainDlg::OnCancel() {
+    if (m_run != nullptr) {
+        m_run->RequestStop();
+        return;
+    }
     CDialog::OnCancel();
 }

@@ -2,10 +2,13 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "ui/batch_thread.h"
+#include "ui/taskbar_progress.h"
 #include "winui/dialog.h"
 
 // The program's main window: the file list, the surface area and the run.
@@ -13,12 +16,15 @@ class CMainDlg : public CDialog {
   public:
     // The dialog of template IDD_MAIN_DIALOG with the application icon.
     explicit CMainDlg(CWnd* parent = nullptr);
+    // Stops a run still going and waits for it.
+    ~CMainDlg() override;
 
     // Adds the About item to the system menu, sets the icons, opens the console, sets area 1.0.
     BOOL OnInitDialog() override;
-    // Converts every listed file; the dialog stays open.
+    // Starts converting every listed file on a thread of its own, the controls disabled until it
+    // ends; the dialog stays open. An area that is not a number greater than 0 converts nothing.
     void OnOK() override;
-    // Ends the dialog with IDCANCEL.
+    // Stops a run after the file being converted; with no run, ends the dialog with IDCANCEL.
     void OnCancel() override;
 
   protected:
@@ -35,10 +41,15 @@ class CMainDlg : public CDialog {
     void OnPaint();
     HCURSOR OnQueryDragIcon() const;
     void OnChangeArea();
+    void OnRunEnd();
+    void EnableRunControls(bool enable);
     void OpenConsole();
+    void PlaceConsoleBeside(HWND console) const;
     void AddFiles();
     void ClearFiles();
     void RebuildFileList();
 
     HICON m_hIcon;
+    std::unique_ptr<BatchThread> m_run;
+    TaskbarProgress m_taskbar;
 };

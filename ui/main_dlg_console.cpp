@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -22,7 +23,43 @@ GetConsoleWindowFunction FindGetConsoleWindow() {
         reinterpret_cast<void (*)()>(GetProcAddress(kernel, "GetConsoleWindow")));
 }
 
+// The offset of a span of `size` that starts at `wanted`, moved as little as needed to lie within
+// [low, high) where it fits.
+LONG Clamp(LONG wanted, LONG size, LONG low, LONG high) {
+    return std::max(low, std::min(wanted, high - size));
+}
+
 }  // namespace
+
+void CMainDlg::PlaceConsoleBeside(HWND console) const {
+    RECT dialog;
+    RECT own;
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (!GetWindowRect(m_hWnd, &dialog) || !GetWindowRect(console, &own) ||
+        !GetMonitorInfoW(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return;
+    }
+    const RECT& work = monitor.rcWork;
+    const LONG width = own.right - own.left;
+    const LONG height = own.bottom - own.top;
+    LONG x = dialog.right;
+    LONG y = Clamp(dialog.top, height, work.top, work.bottom);
+    if (dialog.right + width > work.right) {
+        if (dialog.bottom + height <= work.bottom) {
+            x = Clamp(dialog.left, width, work.left, work.right);
+            y = dialog.bottom;
+        } else {
+            // No room on either side: the console takes the work area's right edge and the
+            // dialog moves left of it, as far as the screen allows.
+            x = std::max(work.left, work.right - width);
+            const LONG dialogX = std::max(work.left, x - (dialog.right - dialog.left));
+            SetWindowPos(m_hWnd, nullptr, dialogX, dialog.top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    SetWindowPos(console, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 void CMainDlg::OpenConsole() {
     AllocConsole();
@@ -32,6 +69,7 @@ void CMainDlg::OpenConsole() {
         CMenu::FromHandle(::GetSystemMenu(getConsoleWindow(), FALSE))
             .DeleteMenu(SC_CLOSE, MF_BYCOMMAND);
         DrawMenuBar(getConsoleWindow());
+        PlaceConsoleBeside(getConsoleWindow());
     }
     // Progress lines reach the console as wide characters; anything written to it as bytes is
     // read in the ANSI code page rather than the OEM one.

@@ -47,9 +47,11 @@ source "$root/scripts/wine-env.sh"
 windows_path() { echo "Z:${1//\//\\}"; }
 drive() { timeout 30 "$WINE" "$driver" "$@" </dev/null 2>>"$work/driver.log"; }
 
+# Large enough that a run lasts far longer than the gap between two key presses.
 for name in a b; do
     printf 'DRT export %s\nlambda = 1e-3\ngamma\ttau\n' "$name" >"$work/$name.txt"
-    printf '1.25e-3\t1e-6\n-2.5e-4\t3.2e-3\n7.5e-2\t0.8\n' >>"$work/$name.txt"
+    awk 'BEGIN { for (i = 0; i < 200000; ++i) printf "%.6e\t%.6e\n", (i % 7 - 3) * 1.25e-3, 1e-6 * (1 + i) }' \
+        >>"$work/$name.txt"
 done
 
 # Into a file: Kelvane.exe inherits the output, and a pipe would stay open as long as it runs.
@@ -77,13 +79,28 @@ drive choose "$pid" '"a.txt" "b.txt"' || fail "choosing in the Open dialog: $(ca
 list=$(drive text "$pid" 1000 | od -An -c | tr -s ' ')
 [ "$list" = " a \r \n b \r \n" ] || fail "the file list shows:$list"
 
-# Enter in the area field presses the default button, OK.
+# Enter in the area field presses the default button, OK; pressed twice at once, it must start
+# one run only. Every run puts new files in place of the outputs, so a second run shows as a
+# second file at an output's name.
 click_area
-xdotool key Return
-for _ in $(seq 100); do
-    [ -s "$work/a+PDRT.txt" ] && [ -s "$work/b+PDRT.txt" ] && break
-    sleep 0.1
+xdotool key --delay 12 Return Return
+seen="$work/outputs-seen"
+: >"$seen"
+settled=0
+for _ in $(seq 400); do
+    stat -c '%n %i' "$work/a+PDRT.txt" "$work/b+PDRT.txt" >>"$seen" 2>/dev/null || true
+    if [ -e "$work/b+PDRT.txt" ]; then
+        settled=$((settled + 1))
+        # Watches on for 3 s after the last output appeared: a second run follows the first
+        # at once.
+        [ "$settled" -ge 60 ] && break
+    fi
+    sleep 0.05
 done
+[ -s "$work/a+PDRT.txt" ] && [ -s "$work/b+PDRT.txt" ] || fail "the run wrote no outputs"
+files=$(sort -u "$seen" | wc -l)
+[ "$files" = 2 ] || fail "two presses of Enter put $files files at the two outputs' names"
+echo "Two quick presses of Enter started one run"
 for name in a b; do
     output="$work/$name+PDRT.txt"
     [ -s "$output" ] || fail "no output $output"

@@ -61,6 +61,14 @@ class MainDialogTest : public ::testing::Test {
         Settle(dialog);
     }
 
+    // Presses OK and waits until the run it starts has ended and the controls are back.
+    static void RunToEnd(HWND dialog) {
+        Click(dialog, IDOK);
+        Settle(dialog);
+        WaitUntil([dialog] { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != 0; }, 60000);
+        Settle(dialog);
+    }
+
     ScriptedMainDlg m_dialog;
 };
 
@@ -95,6 +103,7 @@ TEST_F(MainDialogTest, OpensWithAreaOneTheIconsAndItsConsole) {
         int gAreaSet = 0;
         int focusId = 0;
         LRESULT bigIcon = 0, dragIcon = 0;
+        bool listReadOnly = false, shownReadOnly = false, consoleApart = false;
     } seen;
     const INT_PTR result = Run([&](HWND dialog) {
         seen.area = ItemText(dialog, IDC_AREA);
@@ -110,6 +119,19 @@ TEST_F(MainDialogTest, OpensWithAreaOneTheIconsAndItsConsole) {
         seen.focusId = GetDlgCtrlID(thread.hwndFocus);
         seen.bigIcon = SendMessageA(dialog, WM_GETICON, ICON_BIG, 0);
         seen.dragIcon = SendMessageA(dialog, WM_QUERYDRAGICON, 0, 0);
+        const auto readOnly = [dialog](int id) {
+            return (GetWindowLongW(GetDlgItem(dialog, id), GWL_STYLE) & ES_READONLY) != 0;
+        };
+        seen.listReadOnly = readOnly(IDC_FILE_LIST);
+        seen.shownReadOnly = readOnly(IDC_AREA_SHOW);
+        // The console stands beside the dialog on its monitor, not under it.
+        RECT dialogRect, consoleRect, overlap;
+        const HWND console = GetConsoleWindow();
+        seen.consoleApart = console != nullptr && GetWindowRect(dialog, &dialogRect) &&
+                            GetWindowRect(console, &consoleRect) &&
+                            !IntersectRect(&overlap, &dialogRect, &consoleRect) &&
+                            MonitorFromWindow(console, MONITOR_DEFAULTTONULL) ==
+                                MonitorFromWindow(dialog, MONITOR_DEFAULTTONULL);
         // The caption's close box: handled by default processing, which ends in OnCancel.
         PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
@@ -122,9 +144,12 @@ TEST_F(MainDialogTest, OpensWithAreaOneTheIconsAndItsConsole) {
     EXPECT_EQ(seen.focusId, IDOK);
     EXPECT_NE(seen.bigIcon, 0);
     EXPECT_EQ(seen.dragIcon, seen.bigIcon);
+    EXPECT_TRUE(seen.listReadOnly);
+    EXPECT_TRUE(seen.shownReadOnly);
+    EXPECT_TRUE(seen.consoleApart);
 }
 
-TEST_F(MainDialogTest, AreaFollowsTheTextAsAtofReadsItsFirst99Characters) {
+TEST_F(MainDialogTest, AreaFollowsTheTextAsAtofReadsItsFirst99CharactersWithADecimalComma) {
     struct Case {
         std::string text, shown;
         float area;
@@ -133,6 +158,7 @@ TEST_F(MainDialogTest, AreaFollowsTheTextAsAtofReadsItsFirst99Characters) {
         {"0.1", "Area=0.100000", 0.1f},
         {"", "Area=0.000000", 0.0f},
         {"2.5cm", "Area=2.500000", 2.5f},
+        {"1,5", "Area=1.500000", 1.5f},
         {"cm2.5", "Area=0.000000", 0.0f},
         {"-1e-2", "Area=-0.010000", -0.01f},
         // The field is read into 100 bytes: a number that starts at the 100th character is cut.
@@ -220,9 +246,8 @@ TEST_F(MainDialogTest, OkConvertsEveryListedFileReportsOnTheConsoleAndStaysOpen)
     Run([&](HWND dialog) {
         SetItemText(dialog, IDC_AREA, "2");
         Choose(dialog, inputs);
-        Click(dialog, IDOK);
-        Click(dialog, IDOK);
-        Settle(dialog);
+        RunToEnd(dialog);
+        RunToEnd(dialog);
         openAfterRuns = IsWindowVisible(dialog) != 0;
         console = ConsoleLines();
         Click(dialog, IDCANCEL);
@@ -246,6 +271,91 @@ TEST_F(MainDialogTest, OkConvertsEveryListedFileReportsOnTheConsoleAndStaysOpen)
             EXPECT_NEAR(gamma, 2 * rows[i].first, 1e-6 * std::abs(rows[i].first));
         }
     }
+}
+
+TEST_F(MainDialogTest, ARunKeepsTheDialogResponsiveWithItsControlsOffAndCancelStopsIt) {
+    TempDir dir;
+    constexpr int kFiles = 300;
+    std::vector<std::string> inputs;
+    for (int i = 0; i < kFiles; ++i) {
+        inputs.push_back(dir.File("cell" + std::to_string(i) + ".txt"));
+        WriteInput(inputs.back(), {{1e-3, 1e-3}, {2e-3, 2e-3}});
+    }
+    AppendFiles(inputs);
+    const std::vector<int> runControls = {IDOK, IDC_FILE_LIST, IDC_ADD_FILES, IDC_CLEAR_FILES,
+                                          IDC_AREA};
+    std::vector<bool> enabledDuringRun, enabledAfterRun;
+    bool cancelEnabled = false, responsive = false, openAfterStop = false;
+    std::vector<std::string> console;
+    Run([&](HWND dialog) {
+        Click(dialog, IDOK);
+        Settle(dialog);
+        for (const int id : runControls) {
+            enabledDuringRun.push_back(IsWindowEnabled(GetDlgItem(dialog, id)) != 0);
+        }
+        cancelEnabled = IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)) != 0;
+        DWORD_PTR ignored = 0;
+        responsive = SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
+        Click(dialog, IDCANCEL);
+        WaitUntil([dialog] { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != 0; }, 60000);
+        Settle(dialog);
+        for (const int id : runControls) {
+            enabledAfterRun.push_back(IsWindowEnabled(GetDlgItem(dialog, id)) != 0);
+        }
+        openAfterStop = IsWindowVisible(dialog) != 0;
+        console = ConsoleLines();
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(enabledDuringRun, std::vector<bool>(runControls.size(), false));
+    EXPECT_TRUE(cancelEnabled);
+    EXPECT_TRUE(responsive);
+    EXPECT_EQ(enabledAfterRun, std::vector<bool>(runControls.size(), true));
+    EXPECT_TRUE(openAfterStop);
+    int converted = -1;
+    for (const std::string& line : console) {
+        std::sscanf(line.c_str(), "Stopped after %d of 300 files", &converted);
+    }
+    ASSERT_GE(converted, 0) << "no line tells of the stop";
+    EXPECT_LT(converted, kFiles);
+    // Every output is whole or not there at all; no temporary is left.
+    for (int i = 0; i < kFiles; ++i) {
+        const std::string output = dir.File("cell" + std::to_string(i) + "+PDRT.txt");
+        EXPECT_EQ(Exists(output), i < converted) << output;
+        if (i < converted) {
+            EXPECT_EQ(Lines(ReadBytes(output)).size(), 3u) << output;
+        }
+        EXPECT_FALSE(Exists(dir.File("cell" + std::to_string(i) + "+PDRT.tmp")));
+    }
+}
+
+TEST_F(MainDialogTest, AnAreaThatIsNotANumberAboveZeroConvertsNothing) {
+    TempDir dir;
+    const std::string input = dir.File("cell.txt");
+    WriteInput(input, {{1e-3, 1e-3}});
+    WriteBytes(dir.File("cell+PDRT.txt"), "Freq(Hz), Gamma(tau)\r\n159.154946, 0.002\r\n");
+    AppendFiles({input});
+    std::vector<MessageBoxView> boxes;
+    Run([&](HWND dialog) {
+        for (const char* area : {"", "0", "-2", "abc", "1e39"}) {
+            SetItemText(dialog, IDC_AREA, area);
+            Click(dialog, IDOK);
+            if (const HWND box = WaitForBoxOver(dialog)) {
+                boxes.push_back(ReadMessageBox(box));
+                Click(box, IDOK);
+                WaitUntil([box] { return !IsWindow(box); });
+            }
+            Settle(dialog);
+        }
+        Click(dialog, IDCANCEL);
+    });
+    ASSERT_EQ(boxes.size(), 5u);
+    for (const MessageBoxView& box : boxes) {
+        EXPECT_NE(box.text.find("The surface area must be a number greater than 0"),
+                  std::string::npos)
+            << box.text;
+    }
+    EXPECT_EQ(ReadBytes(dir.File("cell+PDRT.txt")),
+              "Freq(Hz), Gamma(tau)\r\n159.154946, 0.002\r\n");
 }
 
 TEST_F(MainDialogTest, FailedFileIsNamedInOneStopBoxAndTheRunGoesOn) {
@@ -322,8 +432,7 @@ TEST_F(MainDialogTest, NamesOutsideTheAnsiCodePageStayTheirOwnFilesInListConsole
         }
         Settle(dialog);
         list = ItemText(dialog, IDC_FILE_LIST);
-        Click(dialog, IDOK);
-        Settle(dialog);
+        RunToEnd(dialog);
         console = ConsoleLines();
         Click(dialog, IDCANCEL);
     });
