@@ -20,6 +20,7 @@ class ConvertCommandTest : public ::testing::Test {
     void TearDown() override {
         g_area = 1.0f;
         g_areaSet = 0;
+        g_columnOrder = ColumnOrder::gammaTau;
     }
 
     Outcome Run(const std::vector<std::string>& arguments) {
@@ -123,6 +124,8 @@ TEST_F(ConvertCommandTest, BadCommandLinesAreUsageErrors) {
                                                {"--area", "inf", a},
                                                {"--area", "", a},
                                                {"--area"},
+                                               {"--columns", "tau", a},
+                                               {"--columns", "tau;gamma", a},
                                                {"--bogus", a}}) {
         const Outcome outcome = Run(arguments);
         EXPECT_EQ(outcome.status, kExitUsage) << ::testing::PrintToString(arguments);
@@ -144,6 +147,23 @@ TEST_F(ConvertCommandTest, AreasBeyondSinglePrecisionAreUsageErrorsThatGiveTheRa
     EXPECT_EQ(Run({"--area", "1.2e-38", a}).status, kExitSuccess);
     EXPECT_EQ(Run({"--area", "3.4e38", a}).status, kExitSuccess);
     EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 3.4e+38\r\n");
+}
+
+TEST_F(ConvertCommandTest, ColumnOrderSwapsOnlyFilesWhoseHeaderNamesNoOrder) {
+    const std::string bare = Input("bare.txt", "1e-06,0.0125\r\n");
+    const std::string named = m_dir.File("named.txt");
+    WriteBytes(named, "h\r\nh\r\ngamma(tau), tau\r\n0.0125, 1e-06\r\n");
+    const Outcome outcome = Run({"--columns", "tau,gamma", bare, named});
+    EXPECT_EQ(outcome.status, kExitSuccess);
+    EXPECT_EQ(outcome.out, "Finished Processing file: " + bare +
+                               "\nRead as comma-separated columns τ, γ (the order asked for)\n"
+                               "Finished Processing file: " +
+                               named +
+                               "\nRead as comma-separated columns gamma(tau), tau (header at "
+                               "line 3)\n");
+    const std::string table = "Freq(Hz), Gamma(tau)\r\n159154.946209, 0.0125\r\n";
+    EXPECT_EQ(ReadBytes(m_dir.File("bare+PDRT.txt")), table);
+    EXPECT_EQ(ReadBytes(m_dir.File("named+PDRT.txt")), table);
 }
 
 TEST_F(ConvertCommandTest, HelpAndVersionSucceed) {
