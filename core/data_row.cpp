@@ -46,6 +46,23 @@ bool ReadFields(const char* p, char separator, float& first, float& second) {
 
 }  // namespace
 
+RowLayout ReadDecimalCommaTabRow(const std::string& line, std::string& scratch, float& first,
+                                 float& second) {
+    const std::string_view text(line.c_str());
+    if (text.find(';') == std::string_view::npos && text.find('\t') != std::string_view::npos) {
+        scratch.assign(text);
+        std::replace(scratch.begin(), scratch.end(), ',', '.');
+        float tabFirst = 0.0f;
+        float tabSecond = 0.0f;
+        if (ReadFields(scratch.c_str(), '\t', tabFirst, tabSecond)) {
+            first = tabFirst;
+            second = tabSecond;
+            return RowLayout::tabs;
+        }
+    }
+    return RowLayout::blanks;
+}
+
 RowLayout ReadSeparatedRow(const std::string& line, std::string& scratch, float& first,
                            float& second) {
     // The line ends at its first NUL byte, as for the scan above.

@@ -17,16 +17,27 @@ enum class RowLayout : unsigned char {
 RowLayout ReadSeparatedRow(const std::string& line, std::string& scratch, float& first,
                            float& second);
 
+// ReadDataRow for a line that "%g %g" reads as two numbers with a comma right after the second:
+// where the line is tab-separated numbers with decimal commas ("1E-06\t0,0125", as a spreadsheet
+// writes a whole number), it is read so, else as "%g %g" read it.
+RowLayout ReadDecimalCommaTabRow(const std::string& line, std::string& scratch, float& first,
+                                 float& second);
+
 // Reads `line` as a data row, storing its first two numbers in `first` and `second`, and returns
-// its layout. A line "%g %g" reads as two numbers is read so. Otherwise a line whose fields, split
-// at every comma, are two or more that each hold exactly one number as "%g" reads it (white space
-// around it allowed, and one blank last field) is a row of those numbers; failing that, the same
-// with fields split at every ';' (or at every tab when there is no ';') and commas read as
+// its layout. A line "%g %g" reads as two numbers is read so, unless it is tab-separated numbers
+// with decimal commas of which "%g" would read only the whole part. Otherwise a line whose fields,
+// split at every comma, are two or more that each hold exactly one number as "%g" reads it (white
+// space around it allowed, and one blank last field) is a row of those numbers; failing that, the
+// same with fields split at every ';' (or at every tab when there is no ';') and commas read as
 // decimal points. `scratch` is working space, kept between calls to save allocations.
 inline RowLayout ReadDataRow(const std::string& line, std::string& scratch, float& first,
                              float& second) {
-    if (ScanGammaTau(line.c_str(), first, second)) {
-        return RowLayout::blanks;
+    const char* end = ScanGammaTauEnd(line.c_str(), first, second);
+    if (end == nullptr) {
+        return ReadSeparatedRow(line, scratch, first, second);
     }
-    return ReadSeparatedRow(line, scratch, first, second);
+    if (*end == ',') [[unlikely]] {
+        return ReadDecimalCommaTabRow(line, scratch, first, second);
+    }
+    return RowLayout::blanks;
 }

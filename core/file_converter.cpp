@@ -166,6 +166,13 @@ ConversionReport ConvertRows(InputLines& input, std::uint64_t length, std::strin
         output.WriteText(std::string_view(row, static_cast<std::size_t>(end - row)));
         ++report.rows;
     }
+    // A header that refuses the file refuses it with no rows too: its earlier output is kept.
+    if (!ordered && headerLine > 0) {
+        const std::string refusal = ReadColumnHeader(header).refusal;
+        if (!refusal.empty()) {
+            OrderColumns(header, headerLine, inputPath, report);
+        }
+    }
     report.length = length;
     report.textEnd = std::min(input.Position(), length);
     return report;

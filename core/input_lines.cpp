@@ -51,6 +51,12 @@ bool AppendUtf8(std::string& line, unsigned code, std::size_t maxLength) {
     return true;
 }
 
+// True when `line` holds a CR before the CRs it ends with, if any: lines ending in CR, read as one.
+bool HoldsInnerCr(const std::string& line) {
+    const std::size_t last = line.find_last_not_of('\r');
+    return last != std::string::npos && line.find('\r') < last;
+}
+
 }  // namespace
 
 InputLines::InputLines(CTextFile& file, std::size_t maxLength)
@@ -63,8 +69,16 @@ InputLines::InputLines(CTextFile& file, std::size_t maxLength)
         m_file.Seek(static_cast<std::int64_t>(kLittleEndianMark.size()), CFile::begin);
         m_buffer.reset(new unsigned char[kBufferSize]);
         m_hasFirst = NextUtf16(m_first);
-    } else if (m_hasFirst && m_file.EndOfText() && HoldsCrWithoutLineFeed(0)) {
-        // The first line ran to the end of the text without a line feed.
+        if (!m_crLineEnds && HoldsInnerCr(m_first)) {
+            m_crLineEnds = true;
+            m_file.Seek(static_cast<std::int64_t>(kLittleEndianMark.size()), CFile::begin);
+            m_begin = m_end = 0;
+            m_hasFirst = NextUtf16(m_first);
+        }
+    } else if (m_hasFirst &&
+               (m_file.EndOfText() ? HoldsCrWithoutLineFeed(0) : HoldsInnerCr(m_first))) {
+        // The first line ran to the end of the text without a line feed, or its line feed
+        // ended a run of lines ending in CR, as where a last line was added on another system.
         m_crLineEnds = true;
         m_file.Seek(0, CFile::begin);
         m_file.SetLineEnd('\r');

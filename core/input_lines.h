@@ -16,7 +16,8 @@ enum class TextEncoding : unsigned char {
 
 // The lines of an input file, read in the encoding and with the line ends its text shows: a UTF-8
 // byte-order mark is dropped, UTF-16 with a byte-order mark is decoded into UTF-8, and a text that
-// holds a CR but no line feed at all has lines ending in CR. Otherwise the lines are CTextFile's.
+// holds a CR but no line feed at all, or whose first line holds a CR with more text after it, has
+// lines ending in CR. Otherwise the lines are CTextFile's.
 // Every line keeps at most `maxLength` bytes; the rest of a longer line is read and dropped.
 class InputLines {
   public:

@@ -386,15 +386,16 @@ template <bool kSentinel, bool kExactOnly>
     return p;
 }
 
+// Reads "%g %g" at `p`; returns the end of the second number, or null when two were not read.
 template <bool kSentinel, bool kExactOnly>
-bool ScanPair(const char* p, const char* end, float& gamma, float& tau) {
+const char* ScanPair(const char* p, const char* end, float& gamma, float& tau) {
     p = SkipSpace<kSentinel>(p, end);
     p = ScanNumber<kSentinel, kExactOnly>(p, end, gamma);
     if (p == nullptr) {
-        return false;
+        return nullptr;
     }
     p = SkipSpace<kSentinel>(p, end);
-    return ScanNumber<kSentinel, kExactOnly>(p, end, tau) != nullptr;
+    return ScanNumber<kSentinel, kExactOnly>(p, end, tau);
 }
 
 // Lines up to this length are copied into a padded buffer and read without bounds checks.
@@ -409,17 +410,21 @@ bool ScanGammaTau(std::string_view line, float& gamma, float& tau) {
             std::memcpy(buffer, line.data(), line.size());
         }
         std::memset(buffer + line.size(), 0, 16);
-        return ScanPair<true, false>(buffer, buffer + line.size(), gamma, tau);
+        return ScanPair<true, false>(buffer, buffer + line.size(), gamma, tau) != nullptr;
     }
-    return ScanPair<false, false>(line.data(), line.data() + line.size(), gamma, tau);
+    return ScanPair<false, false>(line.data(), line.data() + line.size(), gamma, tau) != nullptr;
 }
 
 bool ScanGammaTau(const char* line, float& gamma, float& tau) {
+    return ScanPair<true, false>(line, nullptr, gamma, tau) != nullptr;
+}
+
+const char* ScanGammaTauEnd(const char* line, float& gamma, float& tau) {
     return ScanPair<true, false>(line, nullptr, gamma, tau);
 }
 
 bool ScanGammaTauExact(std::string_view line, float& gamma, float& tau) {
-    return ScanPair<false, true>(line.data(), line.data() + line.size(), gamma, tau);
+    return ScanPair<false, true>(line.data(), line.data() + line.size(), gamma, tau) != nullptr;
 }
 
 const char* ScanFloat(const char* text, float& value) {

@@ -46,9 +46,15 @@ TEST_F(ExportsTest, EveryAcceptedShapeGivesTheSameTableAndSaysHowItWasRead) {
         {"excel-unicode.txt",
          "Read as UTF-16 LE text; white-space-separated columns tau, gamma(tau) (header at line "
          "3)"},
+        {"excel-unicode-decimal-comma.txt",
+         "Read as UTF-16 LE text; white-space-separated and tab-separated decimal-comma columns "
+         "tau, gamma(tau) (header at line 3)"},
         {"excel-decimal-comma.csv",
          "Read as semicolon-separated decimal-comma columns gamma(tau), tau (header at line 3)"},
         {"mac-cr.txt",
+         "Read as lines ending in CR alone; comma-separated columns gamma(tau), tau (header at "
+         "line 3)"},
+        {"mac-cr-last-crlf.txt",
          "Read as lines ending in CR alone; comma-separated columns gamma(tau), tau (header at "
          "line 3)"},
     };
@@ -69,6 +75,7 @@ TEST_F(ExportsTest, RefusedShapesSayWhatTheyHoldAndKeepTheEarlierOutput) {
         const char* reason;
     } cases[] = {
         {"refused-g-tau.txt", "its column \"g(tau)\" holds g = γ·f, not γ(τ)"},
+        {"refused-g-tau-no-rows.txt", "its column \"g(tau)\" holds g = γ·f, not γ(τ)"},
         {"refused-freq.txt", "its first column \"freq\" is a frequency, not τ"},
         {"refused-hilbert.txt",
          "its column \"gamma_Re\" holds a part of a Hilbert-transform run, not γ(τ)"},

@@ -61,14 +61,31 @@ inline bool ReadFields(const std::string& text, char separator, float& first, fl
 
 }  // namespace row_model
 
-// Reads `line` as ReadDataRow does, by the rules as written: "%g %g" first, then fields at commas,
-// then fields at ';' (or tabs) with commas taken for decimal points. Returns whether it is a row.
+// Reads `line` as ReadDataRow does, by the rules as written: "%g %g" first (unless a comma right
+// after its second number shows tab-separated decimal commas), then fields at commas, then fields
+// at ';' (or tabs) with commas taken for decimal points. Returns whether it is a row.
 inline bool ModelDataRow(const std::string& line, float& first, float& second, RowLayout& layout) {
     // Like the C library, the model sees the line up to its first NUL byte.
     const std::string text(line.c_str());
     layout = RowLayout::none;
-    if (std::sscanf(text.c_str(), "%g %g", &first, &second) == 2) {
+    int end = 0;
+    if (std::sscanf(text.c_str(), "%g %g%n", &first, &second, &end) == 2) {
         layout = RowLayout::blanks;
+        // Tab-separated numbers with decimal commas whose first has none ("1E-06\t0,0125").
+        if (text[static_cast<std::size_t>(end)] == ',' && text.find(';') == std::string::npos &&
+            text.find('\t') != std::string::npos) {
+            std::string points = text;
+            for (char& c : points) {
+                c = c == ',' ? '.' : c;
+            }
+            float tabFirst = 0.0f;
+            float tabSecond = 0.0f;
+            if (row_model::ReadFields(points, '\t', tabFirst, tabSecond)) {
+                first = tabFirst;
+                second = tabSecond;
+                layout = RowLayout::tabs;
+            }
+        }
     } else if (text.find(',') != std::string::npos &&
                row_model::ReadFields(text, ',', first, second)) {
         layout = RowLayout::commas;

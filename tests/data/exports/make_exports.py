@@ -53,6 +53,12 @@ write("excel-unicode.txt",
       "\ufeff" + lines("L\t1.234E-07", "R\t0.0105", "tau\tgamma(tau)",
                        *("%G\t%G" % (t, g) for g, t in PAIRS)),
       "utf-16-le")
+# The same saved as Unicode Text in a decimal-comma locale, where a whole number or one in
+# exponent notation has no comma ("1E-06\t0,0125").
+write("excel-unicode-decimal-comma.txt",
+      "\ufeff" + lines("L\t1,234E-07", "R\t0,0105", "tau\tgamma(tau)",
+                       *(decimal_comma("%G\t%G" % (t, g)) for g, t in PAIRS)),
+      "utf-16-le")
 # A DRTtools 2019 export saved as CSV by Excel in a decimal-comma locale.
 write("excel-decimal-comma.csv",
       lines("L;1,234000E-07", "R;1,050000E-02", "gamma(tau);tau",
@@ -60,6 +66,10 @@ write("excel-decimal-comma.csv",
 # DRTtools 2019 saved with the line ends of an old Mac.
 write("mac-cr.txt",
       lines(*DRTTOOLS_LR, "gamma(tau), tau ", *("%e, %e " % (g, t) for g, t in PAIRS), end="\r"))
+# The same with a last line added on another system, ending in CR LF.
+write("mac-cr-last-crlf.txt",
+      lines(*DRTTOOLS_LR, "gamma(tau), tau ", *("%e, %e " % (g, t) for g, t in PAIRS[:-1]),
+            end="\r") + "%e, %e \r\n" % PAIRS[-1])
 # The plain export: three header lines, then gamma and tau separated by blanks.
 write("plain.txt",
       lines("DRT export, cell A1", "lambda = 1e-3", "gamma tau", *("%g %g" % p for p in PAIRS)))
@@ -67,6 +77,7 @@ write("plain.txt",
 # Refused: g = gamma * f, a frequency first, a Hilbert-transform run, a frequency table.
 write("refused-g-tau.txt",
       lines(*DRTTOOLS_LR, "tau, g(tau) ", *("%e, %e " % (t, g / t) for g, t in PAIRS)))
+write("refused-g-tau-no-rows.txt", lines(*DRTTOOLS_LR, "tau, g(tau) "))
 write("refused-freq.txt",
       lines(*DRTTOOLS_LR, "freq, gamma(freq) ",
             *("%e, %e " % (0.15915494580678602 / t, g) for g, t in PAIRS)))
