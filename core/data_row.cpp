@@ -46,10 +46,8 @@ bool ReadFields(const char* p, char separator, float& first, float& second) {
 
 }  // namespace
 
-RowLayout ReadDataRow(const std::string& line, std::string& scratch, float& first, float& second) {
-    if (ScanGammaTau(line.c_str(), first, second)) {
-        return RowLayout::blanks;
-    }
+RowLayout ReadSeparatedRow(const std::string& line, std::string& scratch, float& first,
+                           float& second) {
     // The line ends at its first NUL byte, as for the scan above.
     const std::string_view text(line.c_str());
     if (text.find(',') != std::string_view::npos && ReadFields(text.data(), ',', first, second)) {

@@ -134,6 +134,11 @@ ConversionReport ConvertRows(InputLines& input, std::uint64_t length, std::strin
     const float area = g_area;
     long lineNumber = kHeaderLines;
     bool ordered = false;
+    // Kept here while the rows are read, where they can stay in registers, and stored in the
+    // report at the end.
+    bool tauFirst = false;
+    unsigned layouts = 0;
+    long rows = 0;
     std::string scratch;
     char row[kMaxRowLength];
     // Ends at the length taken at the start, or earlier where the input's text ends (a Ctrl-Z,
@@ -153,10 +158,11 @@ ConversionReport ConvertRows(InputLines& input, std::uint64_t length, std::strin
         }
         if (!ordered) [[unlikely]] {
             OrderColumns(header, headerLine, inputPath, report);
+            tauFirst = report.reading.tauFirst;
             ordered = true;
         }
-        report.reading.layouts |= 1u << static_cast<unsigned>(layout);
-        if (report.reading.tauFirst) {
+        layouts |= 1u << static_cast<unsigned>(layout);
+        if (tauFirst) {
             std::swap(gamma, tau);
         }
         if (scaled) {
@@ -164,8 +170,10 @@ ConversionReport ConvertRows(InputLines& input, std::uint64_t length, std::strin
         }
         const char* end = FormatRow(K / static_cast<double>(tau), static_cast<double>(gamma), row);
         output.WriteText(std::string_view(row, static_cast<std::size_t>(end - row)));
-        ++report.rows;
+        ++rows;
     }
+    report.reading.layouts = layouts;
+    report.rows = rows;
     report.length = length;
     report.textEnd = std::min(input.Position(), length);
     return report;

@@ -119,9 +119,10 @@ bool InputLines::HoldsCrWithoutLineFeed(std::uint64_t start) {
     return cr && !lineFeed;
 }
 
-bool InputLines::Next(std::string& line) {
+bool InputLines::NextOther(std::string& line) {
     if (m_firstPending) {
         m_firstPending = false;
+        m_plainBytes = m_encoding == TextEncoding::bytes;
         line.swap(m_first);
         m_first.clear();
         if (!m_hasFirst) {
@@ -133,10 +134,6 @@ bool InputLines::Next(std::string& line) {
         return NextUtf16(line);
     }
     return m_file.ReadLinePrefix(line, m_maxLength);
-}
-
-std::uint64_t InputLines::Position() const {
-    return m_file.GetPosition() - (m_end - m_begin);
 }
 
 bool InputLines::NextUnit(unsigned& unit) {

@@ -29,15 +29,23 @@ class InputLines {
 
     // Replaces `line` with the next line; false, with `line` empty, at the end of the text.
     // Raises CFileException on a read error.
-    bool Next(std::string& line);
+    bool Next(std::string& line) {
+        // Inline for the lines of a byte text after the first, the line reader's own.
+        if (m_plainBytes) [[likely]] {
+            return m_file.ReadLinePrefix(line, m_maxLength);
+        }
+        return NextOther(line);
+    }
     // The byte offset in the file of the end of the last line read.
-    std::uint64_t Position() const;
+    std::uint64_t Position() const { return m_file.GetPosition() - (m_end - m_begin); }
     // The encoding of the text.
     TextEncoding Encoding() const { return m_encoding; }
     // True when lines end in CR alone.
     bool CrLineEnds() const { return m_crLineEnds; }
 
   private:
+    // Next for the first line and for UTF-16 text.
+    bool NextOther(std::string& line);
     bool HoldsCrWithoutLineFeed(std::uint64_t start);
     bool NextUtf16(std::string& line);
     bool NextUnit(unsigned& unit);
@@ -50,6 +58,8 @@ class InputLines {
     std::string m_first;
     bool m_hasFirst = false;
     bool m_firstPending = true;
+    // True once the first line is handed out of a text of bytes: Next reads straight on.
+    bool m_plainBytes = false;
     // Raw bytes of a UTF-16 text read from the file and not yet decoded.
     std::unique_ptr<unsigned char[]> m_buffer;
     std::size_t m_begin = 0;
