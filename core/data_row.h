@@ -13,6 +13,9 @@ enum class RowLayout : unsigned char {
     tabs,        // tabs, each field one number with decimal commas
 };
 
+// The number of row layouts.
+inline constexpr unsigned kRowLayoutCount = static_cast<unsigned>(RowLayout::tabs) + 1;
+
 // ReadDataRow for a line that "%g %g" does not read: its rows of commas, ';' or tabs.
 RowLayout ReadSeparatedRow(const std::string& line, std::string& scratch, float& first,
                            float& second);

@@ -137,7 +137,7 @@ ConversionReport ConvertRows(InputLines& input, std::uint64_t length, std::strin
     // Kept here while the rows are read, where they can stay in registers, and stored in the
     // report at the end.
     bool tauFirst = false;
-    unsigned layouts = 0;
+    bool layoutSeen[kRowLayoutCount] = {};
     long rows = 0;
     std::string scratch;
     char row[kMaxRowLength];
@@ -145,8 +145,9 @@ ConversionReport ConvertRows(InputLines& input, std::uint64_t length, std::strin
     // or a file that shrank meanwhile, which ConvertFile then fails).
     while (input.Position() < length && input.Next(line)) {
         ++lineNumber;
-        float gamma = 0.0f;
-        float tau = 0.0f;
+        // ReadDataRow sets both whenever it reads a row, and they are read only then.
+        float gamma;
+        float tau;
         const RowLayout layout = ReadDataRow(line, scratch, gamma, tau);
         if (layout == RowLayout::none) {
             CountSkipped(line, lineNumber, report);
@@ -161,7 +162,7 @@ ConversionReport ConvertRows(InputLines& input, std::uint64_t length, std::strin
             tauFirst = report.reading.tauFirst;
             ordered = true;
         }
-        layouts |= 1u << static_cast<unsigned>(layout);
+        layoutSeen[static_cast<unsigned>(layout)] = true;
         if (tauFirst) {
             std::swap(gamma, tau);
         }
@@ -172,7 +173,9 @@ ConversionReport ConvertRows(InputLines& input, std::uint64_t length, std::strin
         output.WriteText(std::string_view(row, static_cast<std::size_t>(end - row)));
         ++rows;
     }
-    report.reading.layouts = layouts;
+    for (unsigned i = 0; i < kRowLayoutCount; ++i) {
+        report.reading.layouts |= layoutSeen[i] ? 1u << i : 0u;
+    }
     report.rows = rows;
     report.length = length;
     report.textEnd = std::min(input.Position(), length);
