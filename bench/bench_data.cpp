@@ -15,6 +15,12 @@ constexpr const char* kNotations[kNotationCount] = {
     "%12.5e %12.5e\r\n",
 };
 
+// The DRTtools 2020 export's data lines, τ first, and the fixed inductance and resistance of its
+// first two lines, which take nothing from the random sequence.
+constexpr const char* kCommaTauFirstRow = "%e, %e \r\n";
+constexpr double kInductance = 1.5e-7;
+constexpr double kResistance = 12.5;
+
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kLowestDecade = -4.0;
 constexpr double kHighestDecade = 1.0;
@@ -55,6 +61,20 @@ DrtFileShape MixedShape(long dataLines) {
     return shape;
 }
 
+DrtFileShape CommaShape(long dataLines) {
+    DrtFileShape shape = MixedShape(dataLines);
+    shape.notationRun = 0;
+    shape.layout = DrtLayout::commaTauFirst;
+    return shape;
+}
+
+DrtFileShape CommaTwinShape(long dataLines) {
+    DrtFileShape shape = CommaShape(dataLines);
+    shape.layout = DrtLayout::gammaTau;
+    shape.firstNotation = 0;
+    return shape;
+}
+
 const char* NotationFormat(int index) {
     const int wrapped = index % kNotationCount;
     return kNotations[wrapped < 0 ? wrapped + kNotationCount : wrapped];
@@ -77,19 +97,30 @@ DrtFileSize WriteDrtFile(const std::string& path, const DrtFileShape& shape) {
         }
         size.bytes += static_cast<std::uint64_t>(length);
     };
-    put(std::snprintf(text, sizeof text, "Distribution of relaxation times\r\n"));
-    put(std::snprintf(text, sizeof text, "Points: %ld, regularisation: 1.0E-03\r\n",
-                      shape.dataLines));
-    put(std::snprintf(text, sizeof text, "gamma(tau)\ttau(s)\r\n"));
+    const bool commas = shape.layout == DrtLayout::commaTauFirst;
+    if (commas) {
+        put(std::snprintf(text, sizeof text, "L, %e\r\n", kInductance));
+        put(std::snprintf(text, sizeof text, "R, %e\r\n", kResistance));
+        put(std::snprintf(text, sizeof text, "tau, gamma(tau) \r\n"));
+    } else {
+        put(std::snprintf(text, sizeof text, "Distribution of relaxation times\r\n"));
+        put(std::snprintf(text, sizeof text, "Points: %ld, regularisation: 1.0E-03\r\n",
+                          shape.dataLines));
+        put(std::snprintf(text, sizeof text, "gamma(tau)\ttau(s)\r\n"));
+    }
 
     const double last = shape.dataLines > 1 ? static_cast<double>(shape.dataLines - 1) : 1.0;
     for (long i = 0; i < shape.dataLines; ++i) {
         const double position = static_cast<double>(i) / last;
         const double tau = std::pow(10.0, kFirstTauDecade + kTauDecades * position);
         const double gamma = Gamma(position, phase, random);
-        const long run = shape.notationRun > 0 ? i / shape.notationRun : 0;
-        const int notation = shape.firstNotation + static_cast<int>(run % kNotationCount);
-        put(std::snprintf(text, sizeof text, NotationFormat(notation), gamma, tau));
+        if (commas) {
+            put(std::snprintf(text, sizeof text, kCommaTauFirstRow, tau, gamma));
+        } else {
+            const long run = shape.notationRun > 0 ? i / shape.notationRun : 0;
+            const int notation = shape.firstNotation + static_cast<int>(run % kNotationCount);
+            put(std::snprintf(text, sizeof text, NotationFormat(notation), gamma, tau));
+        }
         ++size.dataLines;
     }
     if (std::fclose(file.release()) != 0) {

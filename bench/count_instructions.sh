@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Counts the instructions kelvane-convert executes per data line under callgrind, on a generated
-# file of LINES data lines (default 200000) and on a header-only file whose count is the start-up
-# and shutdown cost; shows where the instructions go and the peak memory of plain runs.
+# file of LINES data lines (default 200000) of the large benchmark file's kind and on a header-only
+# file whose count is the start-up and shutdown cost; shows where the instructions go and the peak
+# memory of plain runs. With --comma it does the same for a comma-separated tau-first file of as
+# many lines (the DRTtools 2020 export's layout) and compares the two.
 #
-# Usage: bench/count_instructions.sh [--keep] [LINES]
-#   --keep  leaves the generated files and the callgrind outputs in place and prints the folder
+# Usage: bench/count_instructions.sh [--keep] [--comma] [LINES]
+#   --keep   leaves the generated files and the callgrind outputs in place and prints the folder
+#   --comma  counts the comma file too
 # Environment: KELVANE_BENCH_BUILD_DIR (default build/bench), KELVANE_BENCH_TOP (default 15).
 set -euo pipefail
 
@@ -12,12 +15,14 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${KELVANE_BENCH_BUILD_DIR:-$root/build/bench}"
 top="${KELVANE_BENCH_TOP:-15}"
 keep=0
+comma=0
 lines=200000
 for argument in "$@"; do
     case "$argument" in
         --keep) keep=1 ;;
+        --comma) comma=1 ;;
         *[!0-9]* | '')
-            echo "usage: $0 [--keep] [LINES]" >&2
+            echo "usage: $0 [--keep] [--comma] [LINES]" >&2
             exit 2
             ;;
         *) lines="$argument" ;;
@@ -48,6 +53,9 @@ fi
 
 "$generate" "$work/empty.txt" 0 >/dev/null
 read -r data_lines data_bytes < <("$generate" "$work/lines.txt" "$lines")
+if [[ $comma == 1 ]]; then
+    read -r comma_lines comma_bytes < <("$generate" "$work/comma.txt" "$lines" comma)
+fi
 
 # Runs kelvane-convert on $work/$1.txt under callgrind and prints the total Ir.
 callgrind_total() {
@@ -58,6 +66,9 @@ callgrind_total() {
 
 empty_ir="$(callgrind_total empty)"
 lines_ir="$(callgrind_total lines)"
+if [[ $comma == 1 ]]; then
+    comma_ir="$(callgrind_total comma)"
+fi
 
 echo
 echo "kelvane-convert --area 2 FILE under callgrind (valgrind $(valgrind --version | sed 's/valgrind-//'))"
@@ -67,6 +78,16 @@ awk -v empty="$empty_ir" -v full="$lines_ir" -v n="$data_lines" 'BEGIN {
     printf "  %-34s %15.1f\n", "raw instructions per data line", full / n
     printf "  %-34s %15.1f   (target <= 1000)\n", "net instructions per data line", (full - empty) / n
 }'
+if [[ $comma == 1 ]]; then
+    printf '  %-34s %15s\n' "$comma_lines-line comma file ($comma_bytes bytes), Ir" "$comma_ir"
+    awk -v empty="$empty_ir" -v full="$comma_ir" -v plain="$lines_ir" -v n="$comma_lines" \
+        -v m="$data_lines" 'BEGIN {
+        printf "  %-34s %15.1f\n", "comma file, raw per data line", full / n
+        printf "  %-34s %15.1f\n", "comma file, net per data line", (full - empty) / n
+        printf "  %-34s %15.3f   (target <= 1.5)\n", "comma net / plain net", \
+            ((full - empty) / n) / ((plain - empty) / m)
+    }'
+fi
 
 # Prints the top rows of a callgrind_annotate report with the Ir per data line of each, leaving
 # out the loader and C start-up frames; names lose their "file:" prefix and object suffix.
@@ -95,6 +116,14 @@ annotate_top --inclusive=no "$work/lines.callgrind"
 echo
 echo "Top $top functions by inclusive Ir, $data_lines-line file"
 annotate_top --inclusive=yes "$work/lines.callgrind"
+if [[ $comma == 1 ]]; then
+    echo
+    echo "Top $top functions by exclusive Ir, $comma_lines-line comma file"
+    annotate_top --inclusive=no "$work/comma.callgrind"
+    echo
+    echo "Top $top functions by inclusive Ir, $comma_lines-line comma file"
+    annotate_top --inclusive=yes "$work/comma.callgrind"
+fi
 
 if [[ -x /usr/bin/time ]]; then
     "$generate" "$work/large.txt" "$large_lines" >/dev/null

@@ -5,11 +5,13 @@
 
 #include "bench/bench_data.h"
 
-// Writes FILE with LINES data lines of the large benchmark file's kind and prints
-// "<data lines> <bytes>"; exit status 2 on a wrong command line, 1 on a failure.
+// Writes FILE with LINES data lines of the large benchmark file's kind, or with "comma" of the
+// comma-separated τ-first file's, and prints "<data lines> <bytes>"; exit status 2 on a wrong
+// command line, 1 on a failure.
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s FILE LINES\n", argv[0]);
+    const bool comma = argc == 4 && std::string_view(argv[3]) == "comma";
+    if (argc != 3 && !comma) {
+        std::fprintf(stderr, "usage: %s FILE LINES [comma]\n", argv[0]);
         return 2;
     }
     const std::string_view count(argv[2]);
@@ -20,7 +22,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        const DrtFileSize size = WriteDrtFile(argv[1], MixedShape(lines));
+        const DrtFileSize size =
+            WriteDrtFile(argv[1], comma ? CommaShape(lines) : MixedShape(lines));
         std::printf("%ld %llu\n", size.dataLines, static_cast<unsigned long long>(size.bytes));
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "%s: %s\n", argv[0], failure.what());

@@ -19,11 +19,19 @@ inline const char* SkipBlanks(const char* p, char separator) {
     return p;
 }
 
-// Reads the NUL-terminated `text` split at `separator` into fields that each hold one number with
-// blanks around it; the last field may be blank. True when two or more numbers were read.
-bool ReadFields(const char* p, char separator, float& first, float& second) {
-    int numbers = 0;
-    for (;;) {
+// Reads the NUL-terminated text at `p`, split at `separator`, into fields that each hold one number
+// with blanks around it; the last field may be blank. `numbers` of them were read already, the
+// last ending at `p`; with none, `p` starts the first field. True when two or more numbers were
+// read in all.
+bool ReadFields(const char* p, char separator, int numbers, float& first, float& second) {
+    for (bool afterNumber = numbers > 0;; afterNumber = true) {
+        if (afterNumber) {
+            p = SkipBlanks(p, separator);
+            if (*p != separator) {
+                return *p == '\0' && numbers >= 2;
+            }
+            ++p;
+        }
         p = SkipBlanks(p, separator);
         float value = 0.0f;
         const char* end = ScanFloat(p, value);
@@ -36,11 +44,7 @@ bool ReadFields(const char* p, char separator, float& first, float& second) {
             second = value;
         }
         ++numbers;
-        p = SkipBlanks(end, separator);
-        if (*p != separator) {
-            return *p == '\0' && numbers >= 2;
-        }
-        ++p;
+        p = end;
     }
 }
 
@@ -54,7 +58,7 @@ RowLayout ReadDecimalCommaTabRow(const std::string& line, std::string& scratch, 
         std::replace(scratch.begin(), scratch.end(), ',', '.');
         float tabFirst = 0.0f;
         float tabSecond = 0.0f;
-        if (ReadFields(scratch.c_str(), '\t', tabFirst, tabSecond)) {
+        if (ReadFields(scratch.c_str(), '\t', 0, tabFirst, tabSecond)) {
             first = tabFirst;
             second = tabSecond;
             return RowLayout::tabs;
@@ -63,20 +67,23 @@ RowLayout ReadDecimalCommaTabRow(const std::string& line, std::string& scratch, 
     return RowLayout::blanks;
 }
 
-RowLayout ReadSeparatedRow(const std::string& line, std::string& scratch, float& first,
-                           float& second) {
-    // The line ends at its first NUL byte, as for the scan above.
-    const std::string_view text(line.c_str());
-    if (text.find(',') != std::string_view::npos && ReadFields(text.data(), ',', first, second)) {
+RowLayout ReadSeparatedRow(const std::string& line, const char* firstEnd, std::string& scratch,
+                           float& first, float& second) {
+    // The first field of a comma row is the number "%g %g" read, the same white space skipped
+    // before it; the rest is read from where it ended.
+    if (firstEnd != nullptr && *SkipBlanks(firstEnd, ',') == ',' &&
+        ReadFields(firstEnd, ',', 1, first, second)) {
         return RowLayout::commas;
     }
+    // The line ends at its first NUL byte, as for the scan above.
+    const std::string_view text(line.c_str());
     const bool semicolons = text.find(';') != std::string_view::npos;
     if (!semicolons && text.find('\t') == std::string_view::npos) {
         return RowLayout::none;
     }
     scratch.assign(text);
     std::replace(scratch.begin(), scratch.end(), ',', '.');
-    if (!ReadFields(scratch.c_str(), semicolons ? ';' : '\t', first, second)) {
+    if (!ReadFields(scratch.c_str(), semicolons ? ';' : '\t', 0, first, second)) {
         return RowLayout::none;
     }
     return semicolons ? RowLayout::semicolons : RowLayout::tabs;

@@ -13,9 +13,13 @@ enum class RowLayout : unsigned char {
     tabs,        // tabs, each field one number with decimal commas
 };
 
-// ReadDataRow for a line that "%g %g" does not read as two numbers.
-RowLayout ReadSeparatedRow(const std::string& line, std::string& scratch, float& first,
-                           float& second);
+// The number of layouts above.
+inline constexpr unsigned kRowLayoutCount = static_cast<unsigned>(RowLayout::tabs) + 1;
+
+// ReadDataRow for a line that "%g %g" does not read as two numbers; `firstEnd` is where "%g %g"
+// ended the first number, stored in `first`, or null when it read none.
+RowLayout ReadSeparatedRow(const std::string& line, const char* firstEnd, std::string& scratch,
+                           float& first, float& second);
 
 // ReadDataRow for a line that "%g %g" reads as two numbers with a comma right after the second:
 // where the line is tab-separated numbers with decimal commas ("1E-06\t0,0125", as a spreadsheet
@@ -32,11 +36,11 @@ RowLayout ReadDecimalCommaTabRow(const std::string& line, std::string& scratch, 
 // decimal points. `scratch` is working space, kept between calls to save allocations.
 inline RowLayout ReadDataRow(const std::string& line, std::string& scratch, float& first,
                              float& second) {
-    const char* end = ScanGammaTauEnd(line.c_str(), first, second);
-    if (end == nullptr) {
-        return ReadSeparatedRow(line, scratch, first, second);
+    const PairEnds ends = ScanGammaTauEnds(line.c_str(), first, second);
+    if (ends.tau == nullptr) {
+        return ReadSeparatedRow(line, ends.gamma, scratch, first, second);
     }
-    if (*end == ',') [[unlikely]] {
+    if (*ends.tau == ',') [[unlikely]] {
         return ReadDecimalCommaTabRow(line, scratch, first, second);
     }
     return RowLayout::blanks;

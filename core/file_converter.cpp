@@ -133,41 +133,53 @@ ConversionReport ConvertRows(InputLines& input, std::uint64_t length, std::strin
     const bool scaled = g_areaSet == 1;
     const float area = g_area;
     long lineNumber = kHeaderLines;
-    bool ordered = false;
+    // Settled at the first data row; kept here while the rows are read, where it can stay in a
+    // register, as are the layouts seen and the row count, stored in the report at the end.
+    enum class Order : unsigned char { unsettled, gammaFirst, tauFirst };
+    Order order = Order::unsettled;
+    bool layoutSeen[kRowLayoutCount] = {};
+    long rows = 0;
     std::string scratch;
     char row[kMaxRowLength];
     // Ends at the length taken at the start, or earlier where the input's text ends (a Ctrl-Z,
     // or a file that shrank meanwhile, which ConvertFile then fails).
     while (input.Position() < length && input.Next(line)) {
         ++lineNumber;
-        float gamma = 0.0f;
-        float tau = 0.0f;
+        // ReadDataRow sets both whenever it reads a row, and they are read only then.
+        float gamma;
+        float tau;
         const RowLayout layout = ReadDataRow(line, scratch, gamma, tau);
         if (layout == RowLayout::none) {
             CountSkipped(line, lineNumber, report);
-            if (!ordered && !IsBlank(line)) {
+            if (order == Order::unsettled && !IsBlank(line)) {
                 header.swap(line);
                 headerLine = lineNumber;
             }
             continue;
         }
-        if (!ordered) [[unlikely]] {
-            OrderColumns(header, headerLine, inputPath, report);
-            ordered = true;
-        }
-        report.reading.layouts |= 1u << static_cast<unsigned>(layout);
-        if (report.reading.tauFirst) {
-            std::swap(gamma, tau);
+        layoutSeen[static_cast<unsigned>(layout)] = true;
+        if (order != Order::gammaFirst) [[unlikely]] {
+            if (order == Order::unsettled) {
+                OrderColumns(header, headerLine, inputPath, report);
+                order = report.reading.tauFirst ? Order::tauFirst : Order::gammaFirst;
+            }
+            if (order == Order::tauFirst) {
+                std::swap(gamma, tau);
+            }
         }
         if (scaled) {
             gamma = area * gamma;
         }
         const char* end = FormatRow(K / static_cast<double>(tau), static_cast<double>(gamma), row);
         output.WriteText(std::string_view(row, static_cast<std::size_t>(end - row)));
-        ++report.rows;
+        ++rows;
     }
+    for (unsigned i = 0; i < kRowLayoutCount; ++i) {
+        report.reading.layouts |= layoutSeen[i] ? 1u << i : 0u;
+    }
+    report.rows = rows;
     // A header that refuses the file refuses it with no rows too: its earlier output is kept.
-    if (!ordered && headerLine > 0) {
+    if (order == Order::unsettled && headerLine > 0) {
         const std::string refusal = ReadColumnHeader(header).refusal;
         if (!refusal.empty()) {
             OrderColumns(header, headerLine, inputPath, report);

@@ -136,6 +136,7 @@ bool InputLines::HoldsCrWithoutLineFeed(std::uint64_t start) {
 bool InputLines::NextSlow(std::string& line) {
     if (m_firstPending) {
         m_firstPending = false;
+        m_direct = m_encoding == TextEncoding::bytes;
         line.swap(m_first);
         m_first.clear();
         if (!m_hasFirst) {
@@ -208,6 +209,7 @@ bool InputLines::NextUtf16(std::string& line) {
     if (high != 0) {
         append(kReplacement);
     }
+    m_undecoded = m_end - m_begin;
     // A CR before the line feed belongs to the line end, as in a text-mode stream.
     if (fed && !m_crLineEnds && !cut && !line.empty() && line.back() == '\r') {
         line.pop_back();

@@ -31,13 +31,13 @@ class InputLines {
     // Replaces `line` with the next line; false, with `line` empty, at the end of the text.
     // Raises CFileException on a read error.
     bool Next(std::string& line) {
-        if (m_encoding == TextEncoding::bytes && !m_firstPending) {
+        if (m_direct) {
             return m_file.ReadLinePrefix(line, m_maxLength);
         }
         return NextSlow(line);
     }
     // The byte offset in the file of the end of the last line read.
-    std::uint64_t Position() const { return m_file.GetPosition() - (m_end - m_begin); }
+    std::uint64_t Position() const { return m_file.GetPosition() - m_undecoded; }
     // The encoding of the text.
     TextEncoding Encoding() const { return m_encoding; }
     // True when lines end in CR alone.
@@ -57,8 +57,13 @@ class InputLines {
     std::string m_first;
     bool m_hasFirst = false;
     bool m_firstPending = true;
+    // True once the lines come straight from the file: the first line was handed out, and the
+    // text is single bytes.
+    bool m_direct = false;
     // Raw bytes of a UTF-16 text read from the file and not yet decoded.
     std::unique_ptr<unsigned char[]> m_buffer;
     std::size_t m_begin = 0;
     std::size_t m_end = 0;
+    // m_end - m_begin as the last line read left them: the file's bytes read but not yet taken.
+    std::size_t m_undecoded = 0;
 };

@@ -386,16 +386,25 @@ template <bool kSentinel, bool kExactOnly>
     return p;
 }
 
-// Reads "%g %g" at `p`; returns the end of the second number, or null when two were not read.
+// Reads "%g %g" at `p`; returns the ends of the two numbers, null where not read.
 template <bool kSentinel, bool kExactOnly>
-const char* ScanPair(const char* p, const char* end, float& gamma, float& tau) {
+[[gnu::always_inline]] inline PairEnds ScanPairEnds(const char* p, const char* end, float& gamma,
+                                                    float& tau) {
     p = SkipSpace<kSentinel>(p, end);
     p = ScanNumber<kSentinel, kExactOnly>(p, end, gamma);
     if (p == nullptr) {
-        return nullptr;
+        return {nullptr, nullptr};
     }
+    const char* gammaEnd = p;
     p = SkipSpace<kSentinel>(p, end);
-    return ScanNumber<kSentinel, kExactOnly>(p, end, tau);
+    return {gammaEnd, ScanNumber<kSentinel, kExactOnly>(p, end, tau)};
+}
+
+// ScanPairEnds giving the end of the second number only.
+template <bool kSentinel, bool kExactOnly>
+[[gnu::always_inline]] inline const char* ScanPair(const char* p, const char* end, float& gamma,
+                                                   float& tau) {
+    return ScanPairEnds<kSentinel, kExactOnly>(p, end, gamma, tau).tau;
 }
 
 // Lines up to this length are copied into a padded buffer and read without bounds checks.
@@ -419,8 +428,8 @@ bool ScanGammaTau(const char* line, float& gamma, float& tau) {
     return ScanPair<true, false>(line, nullptr, gamma, tau) != nullptr;
 }
 
-const char* ScanGammaTauEnd(const char* line, float& gamma, float& tau) {
-    return ScanPair<true, false>(line, nullptr, gamma, tau);
+PairEnds ScanGammaTauEnds(const char* line, float& gamma, float& tau) {
+    return ScanPairEnds<true, false>(line, nullptr, gamma, tau);
 }
 
 bool ScanGammaTauExact(std::string_view line, float& gamma, float& tau) {

@@ -10,9 +10,14 @@ bool ScanGammaTau(std::string_view line, float& gamma, float& tau);
 // ScanGammaTau on the NUL-terminated text at `line`, read in place.
 bool ScanGammaTau(const char* line, float& gamma, float& tau);
 
-// ScanGammaTau on the NUL-terminated `line`, returning where the second number ended, or null
-// when two numbers were not read.
-const char* ScanGammaTauEnd(const char* line, float& gamma, float& tau);
+// Where the numbers of a "%g %g" scan ended; null for a number not read.
+struct PairEnds {
+    const char* gamma;
+    const char* tau;
+};
+
+// ScanGammaTau on the NUL-terminated `line`, telling where each number ended.
+PairEnds ScanGammaTauEnds(const char* line, float& gamma, float& tau);
 
 // ScanGammaTau with every value taken through the exact conversion, never through a fast path.
 bool ScanGammaTauExact(std::string_view line, float& gamma, float& tau);

@@ -51,7 +51,7 @@ else
     bash scripts/with-display.sh ctest --preset win32-tests
 fi
 
-step "Bounded fuzz run of the number scanner and formatter"
+step "Bounded fuzz run of the number scanner and formatter and of the row reader"
 bash scripts/fuzz.sh "${KELVANE_FUZZ_SECONDS:-60}"
 
 step "All tests passed"
