@@ -37,6 +37,7 @@ class CMainDlg : public CDialog {
     void OnChangeArea();
     void OpenConsole();
     void AddFiles();
+    void AppendToList(const std::vector<std::string>& paths);
     void ClearFiles();
     void RebuildFileList();
 
