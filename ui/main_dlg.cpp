@@ -34,6 +34,9 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         case WM_QUERYDRAGICON:
             result = reinterpret_cast<LRESULT>(OnQueryDragIcon());
             return true;
+        case WM_DROPFILES:
+            OnDropFiles(reinterpret_cast<HDROP>(wParam));
+            return true;
         default:
             return CDialog::OnMessage(message, wParam, lParam, result);
     }
@@ -56,6 +59,7 @@ BOOL CMainDlg::OnInitDialog() {
     SendMessageW(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageW(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     OpenConsole();
+    DragAcceptFiles();
     SetItemText(IDC_AREA, "1.0");
     return TRUE;
 }

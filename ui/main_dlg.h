@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,6 +40,7 @@ class CMainDlg : public CDialog {
     void OpenConsole();
     void AddFiles();
     void AppendToList(const std::vector<std::string>& paths);
+    void OnDropFiles(HDROP drop);
     void ClearFiles();
     void RebuildFileList();
 
