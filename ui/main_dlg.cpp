@@ -46,6 +46,9 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         case BatchThread::kEndMessage:
             OnRunEnd();
             return true;
+        case WM_DROPFILES:
+            OnDropFiles(reinterpret_cast<HDROP>(wParam));
+            return true;
         default:
             return CDialog::OnMessage(message, wParam, lParam, result);
     }
@@ -70,6 +73,7 @@ BOOL CMainDlg::OnInitDialog() {
     // Centred now rather than after this returns, so that the console can open beside it.
     CenterWindow();
     OpenConsole();
+    DragAcceptFiles();
     SetItemText(IDC_AREA, "1.0");
     return TRUE;
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,6 +48,8 @@ class CMainDlg : public CDialog {
     void OpenConsole();
     void PlaceConsoleBeside(HWND console) const;
     void AddFiles();
+    void AppendToList(const std::vector<std::string>& paths);
+    void OnDropFiles(HDROP drop);
     void ClearFiles();
     void RebuildFileList();
 

@@ -44,13 +44,16 @@ std::optional<std::vector<std::string>> CMainDlg::ChooseFiles() {
 }
 
 void CMainDlg::AddFiles() {
-    const std::optional<std::vector<std::string>> chosen = ChooseFiles();
-    const int refused = chosen ? AppendFiles(*chosen) : 0;
+    AppendToList(ChooseFiles().value_or(std::vector<std::string>()));
+}
+
+void CMainDlg::AppendToList(const std::vector<std::string>& paths) {
+    const int refused = AppendFiles(paths);
     RebuildFileList();
     if (refused > 0) {
         ShowWarning(m_hWnd, "The list holds up to " + std::to_string(kMaxFiles) +
                                 " files: " + std::to_string(refused) + " of the " +
-                                std::to_string(chosen->size()) + " chosen files were not added.");
+                                std::to_string(paths.size()) + " chosen files were not added.");
     }
 }
 

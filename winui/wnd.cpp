@@ -1,5 +1,7 @@
 #include "winui/wnd.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 
 #include "framework/windows_text.h"
@@ -20,6 +22,10 @@ std::string CWnd::GetItemText(int id, int maxCharacters) const {
 
 std::string CWnd::GetItemText(int id) const {
     return GetItemText(id, ::GetWindowTextLengthW(::GetDlgItem(m_hWnd, id)) + 1);
+}
+
+void CWnd::DragAcceptFiles(BOOL accept) const {
+    ::DragAcceptFiles(m_hWnd, accept);
 }
 
 void CWnd::CenterWindow() const {

@@ -32,6 +32,8 @@ class CWnd {
     bool IsIconic() const { return ::IsIconic(m_hWnd) != 0; }
     // The client area, in client coordinates.
     void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
+    // Lets files dragged from Explorer be dropped on the window (WM_DROPFILES), or stops it.
+    void DragAcceptFiles(BOOL accept = TRUE) const;
     // Centres the window over its owner, or over the work area when it has no visible owner.
     void CenterWindow() const;
     // The window's system menu (revert TRUE restores the standard one and yields none).
