@@ -4,7 +4,9 @@
 
 #include <commdlg.h>
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "winui/wnd.h"
 
@@ -27,7 +29,8 @@ class CFileDialog {
     // Runs the dialog; IDOK once the user chose and the whole selection fit the buffer, else
     // IDCANCEL.
     INT_PTR DoModal();
-    // True when the last DoModal ended because the selection did not fit the buffer.
+    // True when the last DoModal ended because the selection did not fit the buffer, or because a
+    // multi-file selection came back as only a part of the files selected in the dialog's view.
     bool SelectionTooLong() const { return m_selectionTooLong; }
 
     // The first chosen path's position, or null when nothing was chosen.
@@ -40,7 +43,9 @@ class CFileDialog {
     OPENFILENAMEW m_ofn;
 
   private:
+    static UINT_PTR CALLBACK SelectionHook(HWND hook, UINT message, WPARAM wParam, LPARAM lParam);
     bool SelectionEndsInBuffer() const;
+    bool LostSelectedFiles() const;
 
     BOOL m_openFileDialog;
     CWnd* m_parent;
@@ -48,4 +53,6 @@ class CFileDialog {
     std::wstring m_filter;
     wchar_t m_fileName[MAX_PATH] = {};
     bool m_selectionTooLong = false;
+    // The files selected in the dialog's view when Open was pressed.
+    std::vector<std::wstring> m_selectedInView;
 };
