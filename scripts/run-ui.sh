@@ -7,9 +7,15 @@ build="${KELVANE_BUILD_DIR:-$root/build/win64}"
 if [ -z "${DISPLAY:-}" ]; then
     cat >&2 <<'TEXT'
 run-ui.sh: DISPLAY is not set, so there is no screen to show the dialog on.
-Run it from a desktop session, over "ssh -X", or against a VNC server (for example
-"Xvnc :5 & DISPLAY=:5 scripts/run-ui.sh", then a VNC viewer on port 5905). xvfb-run gives an
-invisible screen only: the tests use one (scripts/test-ui.sh), a person cannot.
+Run it from a desktop session, over "ssh -X", or on the VNC server that scripts/setup-deps.sh
+installs, listening on this machine only:
+
+    Xtigervnc :5 -localhost -SecurityTypes None -geometry 1280x800 &
+    DISPLAY=:5 bash scripts/run-ui.sh
+
+then point a VNC viewer at localhost:5905 (from another machine through
+"ssh -L 5905:localhost:5905 THIS-MACHINE"). An Xvfb screen is invisible: the tests use one
+(scripts/test-ui.sh), a person cannot.
 TEXT
     exit 1
 fi

@@ -8,6 +8,7 @@ packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix gcc-mingw-w64-x86-64-posix
     gcc-mingw-w64-i686-posix mingw-w64-tools
     wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick
+    tigervnc-standalone-server
 )
 
 missing=()
