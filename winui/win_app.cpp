@@ -1,6 +1,7 @@
 #include "winui/win_app.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "framework/windows_text.h"
 #include "winui/exception_box.h"
@@ -11,8 +12,8 @@ namespace {
 
 CWinApp* g_app = nullptr;
 
-// The program file's name without its folder and extension.
-std::string ModuleBaseName() {
+// The program file's full path.
+std::string ModulePath() {
     // The call cuts a path that does not fit: the buffer grows until one does.
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
@@ -24,7 +25,12 @@ std::string ModuleBaseName() {
         }
         path.resize(path.size() * 2);
     }
-    std::string name = Narrow(path);
+    return Narrow(path);
+}
+
+// The program file's name without its folder and extension.
+std::string ModuleBaseName() {
+    std::string name = ModulePath();
     name.erase(0, name.find_last_of("\\/") + 1);
     return name.substr(0, name.rfind('.'));
 }
@@ -59,10 +65,34 @@ void CWinApp::Enable3dControls() {
     InitCommonControlsEx(&classes);
 }
 
+std::string CWinApp::HelpFilePath() const {
+    if (!m_helpFile.empty()) {
+        return m_helpFile;
+    }
+    std::string path = ModulePath();
+    return path.erase(path.find_last_of("\\/") + 1) + "README.txt";
+}
+
 void CWinApp::OnHelp() {
     const HWND owner = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
-    const std::string text = "No help file comes with " + m_appName + ".";
-    ShowMessageBox(owner, text, m_appName, MB_OK | MB_ICONINFORMATION);
+    const std::string guide = HelpFilePath();
+    const DWORD attributes = GetFileAttributesW(FileSystemPath(guide).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        // ShellExecute reports success as a value above 32.
+        const auto opened = reinterpret_cast<INT_PTR>(
+            ShellExecuteW(owner, L"open", Widen(guide).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        if (opened > 32) {
+            return;
+        }
+        ShowMessageBox(owner, "The user's guide could not be opened: " + guide, m_appName,
+                       MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    ShowMessageBox(owner,
+                   "The user's guide, README.txt, is not beside the program: " + guide +
+                       " is missing. It comes in the zip file that " + m_appName +
+                       " is delivered in; keep it in the same folder as the program.",
+                   m_appName, MB_OK | MB_ICONINFORMATION);
 }
 
 CWinApp* AfxGetApp() {

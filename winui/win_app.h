@@ -30,8 +30,11 @@ class CWinApp {
 
     // The 3-D look is the system's own now: this only readies the common controls' classes.
     void Enable3dControls();
-    // Tells the user that no help file comes with the program.
+    // Opens the user's guide, HelpFilePath(), with the program the system has for it; tells the
+    // user where the guide belongs when it is not there.
     void OnHelp();
+    // The user's guide: m_helpFile, or README.txt in the program's folder when that is empty.
+    std::string HelpFilePath() const;
 
     // The name message boxes carry in their captions, in UTF-8.
     std::string m_appName;
@@ -39,6 +42,8 @@ class CWinApp {
     HINSTANCE m_hInstance = nullptr;
     // The window that owns the dialogs opened without a parent; null while there is none.
     CWnd* m_pMainWnd = nullptr;
+    // The user's guide's path in UTF-8, when not the default of HelpFilePath.
+    std::string m_helpFile;
 };
 
 // The application object, or null when the program defines none.

@@ -416,7 +416,10 @@ TEST_F(MainDialogTest, NamesOutsideTheAnsiCodePageStayTheirOwnFilesInListConsole
     for (std::size_t i = 0; i < names.size(); ++i) {
         WriteInput(dir.File(names[i]), {{static_cast<double>(i + 1), 1e-3}});
     }
-    // The Open dialog starts in the current folder.
+    // The Open dialog starts in the folder where this program last chose files, else in the
+    // current folder: forget the last one.
+    RegDeleteTreeW(HKEY_CURRENT_USER,
+                   L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32");
     wchar_t previous[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, previous);
     SetCurrentDirectoryW(Widen(dir.Path()).c_str());

@@ -14,6 +14,7 @@
 #include "framework/windows_text.h"
 #include "resource.h"
 #include "support/temp_dir.h"
+#include "ui/main_app.h"
 #include "ui/run_end_box.h"
 #include "winui/dialog.h"
 #include "winui/file_dialog.h"
@@ -67,6 +68,31 @@ TEST(DialogTest, ExceptionLeavingAHandlerShowsAStopBoxAndTheDialogStaysOpen) {
         EXPECT_EQ(box.icon, LoadIcon(nullptr, IDI_HAND));
         EXPECT_TRUE(openAfterBox);
     }
+}
+
+TEST(DialogTest, HelpWithoutTheGuideBesideTheProgramSaysWhereItBelongs) {
+    if (!CanCreateWindows()) {
+        GTEST_SKIP() << kNoWindows;
+    }
+    TempDir dir;
+    CMainApp app;
+    app.m_helpFile = dir.File("README.txt");
+    CDialog dialog(IDD_ABOUTBOX);
+    MessageBoxView box;
+    const DrivenRun run = RunDriven(dialog, [&](HWND window) {
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(ID_HELP, BN_CLICKED), 0);
+        if (const HWND help = WaitForBoxOver(window)) {
+            box = ReadMessageBox(help);
+            Click(help, IDOK);
+            WaitUntil([help] { return !IsWindow(help); });
+        }
+        Click(window, IDCANCEL);
+    });
+    EXPECT_FALSE(run.watchdogFired);
+    EXPECT_NE(box.text.find("The user's guide, README.txt, is not beside the program: " +
+                            dir.File("README.txt") + " is missing."),
+              std::string::npos)
+        << box.text;
 }
 
 // The paths a file dialog yields for the selection `buffer` holds.
