@@ -11,7 +11,6 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "convert DRT exports into tables of frequency against gamma times area")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_SOURCE_IGNORE_FILES /build/ /\\.git/)
 
 if(WIN32)
     configure_file(packaging/README.txt.in ${packaging_dir}/README.txt @ONLY NEWLINE_STYLE CRLF)
