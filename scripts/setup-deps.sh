@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake g++ libgtest-dev libbenchmark-dev libcli11-dev
-    clang libclang-rt-14-dev valgrind file
+    clang libclang-rt-14-dev valgrind file dpkg-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix gcc-mingw-w64-x86-64-posix
     gcc-mingw-w64-i686-posix mingw-w64-tools
     wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick

@@ -37,6 +37,9 @@ for program in build/win32/ui/Kelvane.exe build/win32/cli/kelvane-convert.exe; d
     esac
 done
 
+step "Release packages: the Windows zip, the .tar.gz and .deb of kelvane-convert, and what they hold"
+bash scripts/check-packages.sh
+
 step "Windows i686 build with the tests, run by 32-bit Wine in an i386 root"
 status=0
 bash scripts/i386-root.sh || status=$?
