@@ -1,11 +1,14 @@
 #include "cli/convert_command.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <string_view>
 
 #include "batch/batch_run.h"
 #include "batch/file_table.h"
+#include "cli/standard_input.h"
 #include "cli/wildcards.h"
 #include "core/conversion_settings.h"
 #include "framework/console_text.h"
@@ -27,26 +30,37 @@ class FailureList : public RunEndSignal {
     std::vector<FileFailure> m_failures;
 };
 
+// The FILE that stands for standard input and output.
+constexpr std::string_view kStandardStreams = "-";
+
 int UsageError(std::FILE* err, const std::string& message) {
     WriteConsoleText(err, std::string(kProgram) + ": " + message + "\nRun '" + kProgram +
                               " --help' for usage.\n");
     return kExitUsage;
 }
 
-// Converts `files` through the file table, a table's worth at a time; warnings go to `err` too.
-std::vector<FileFailure> ConvertAll(const std::vector<std::string>& files, std::FILE* out,
-                                    std::FILE* err) {
-    ProgressConsole console(out, "\n", err);
-    FailureList failures;
+// Converts `arguments`, the files and patterns given, through the file table, a table's worth at
+// a time, reporting on `console` and adding the failures to `failures`; returns how many files
+// and unmatched patterns there were.
+std::size_t ConvertFiles(const std::vector<std::string>& arguments, ProgressConsole& console,
+                         std::vector<FileFailure>& failures) {
+    const ExpandedArguments inputs = ExpandWildcards(arguments);
+    for (const std::string& pattern : inputs.unmatched) {
+        failures.push_back({pattern, "no file matches it"});
+        console.Line("No file matches " + pattern);
+    }
+    const std::vector<std::string>& files = inputs.files;
+    FailureList converted;
     for (std::size_t first = 0; first < files.size(); first += kMaxFiles) {
         const std::size_t last = std::min(files.size(), first + kMaxFiles);
         ClearFileTable();
         AppendFiles(std::vector<std::string>(files.begin() + static_cast<std::ptrdiff_t>(first),
                                              files.begin() + static_cast<std::ptrdiff_t>(last)));
-        RunBatch(console, failures);
+        RunBatch(console, converted);
     }
     ClearFileTable();
-    return failures.Failures();
+    failures.insert(failures.end(), converted.Failures().begin(), converted.Failures().end());
+    return files.size() + inputs.unmatched.size();
 }
 
 }  // namespace
@@ -66,7 +80,8 @@ bool ParseArea(const std::string& text, double& area) {
     return true;
 }
 
-int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err) {
+int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out,
+                      std::FILE* err) {
     CLI::App app(
         "Converts distribution-of-relaxation-times exports (three header lines, then "
         "lines of gamma and tau separated by white space or commas, or by ';' or tabs with "
@@ -113,24 +128,29 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* out,
             err, "--area needs a number from about 1.2e-38 to 3.4e38, such as 2.5 or 1e-2; got '" +
                      areaText + "'");
     }
+    const auto streams = std::find(files.begin(), files.end(), kStandardStreams);
+    if (streams != files.end() &&
+        std::find(streams + 1, files.end(), kStandardStreams) != files.end()) {
+        return UsageError(err, "- was given twice; standard input can be read only once");
+    }
     g_area = static_cast<float>(area);
     g_areaSet = 1;
     g_columnOrder = columns == "tau,gamma" ? ColumnOrder::tauGamma : ColumnOrder::gammaTau;
 
-    const ExpandedArguments inputs = ExpandWildcards(files);
+    // Standard output holds only the table read from standard input, if one is.
+    const bool tableToOut = streams != files.end();
+    ProgressConsole console(tableToOut ? err : out, "\n", tableToOut ? nullptr : err);
     std::vector<FileFailure> failures;
-    for (const std::string& pattern : inputs.unmatched) {
-        failures.push_back({pattern, "no file matches it"});
-        WriteConsoleText(out, "No file matches " + pattern + "\n");
+    std::size_t total = ConvertFiles({files.begin(), streams}, console, failures);
+    if (tableToOut) {
+        ConvertStandardInput(in, out, console, failures);
+        total += 1 + ConvertFiles({streams + 1, files.end()}, console, failures);
     }
-    const std::vector<FileFailure> converted = ConvertAll(inputs.files, out, err);
-    failures.insert(failures.end(), converted.begin(), converted.end());
     if (failures.empty()) {
         return kExitSuccess;
     }
     std::string summary = std::string(kProgram) + ": " + std::to_string(failures.size()) + " of " +
-                          std::to_string(inputs.files.size() + inputs.unmatched.size()) +
-                          " files could not be converted:\n";
+                          std::to_string(total) + " files could not be converted:\n";
     for (const FileFailure& failure : failures) {
         summary += "  " + failure.path + ": " + failure.reason + "\n";
     }

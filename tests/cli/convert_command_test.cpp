@@ -23,12 +23,16 @@ class ConvertCommandTest : public ::testing::Test {
         g_columnOrder = ColumnOrder::gammaTau;
     }
 
-    Outcome Run(const std::vector<std::string>& arguments) {
+    Outcome Run(const std::vector<std::string>& arguments, const std::string& input = "") {
+        const std::string inPath = m_dir.File("stdin.log");
         const std::string outPath = m_dir.File("stdout.log");
         const std::string errPath = m_dir.File("stderr.log");
+        WriteBytes(inPath, input);
+        std::FILE* in = std::fopen(inPath.c_str(), "rb");
         std::FILE* out = std::fopen(outPath.c_str(), "wb");
         std::FILE* err = std::fopen(errPath.c_str(), "wb");
-        const int status = RunConvertCommand(arguments, out, err);
+        const int status = RunConvertCommand(arguments, in, out, err);
+        std::fclose(in);
         std::fclose(out);
         std::fclose(err);
         return {status, ReadBytes(outPath), ReadBytes(errPath)};
@@ -126,7 +130,8 @@ TEST_F(ConvertCommandTest, BadCommandLinesAreUsageErrors) {
                                                {"--area"},
                                                {"--columns", "tau", a},
                                                {"--columns", "tau;gamma", a},
-                                               {"--bogus", a}}) {
+                                               {"--bogus", a},
+                                               {"-", a, "-"}}) {
         const Outcome outcome = Run(arguments);
         EXPECT_EQ(outcome.status, kExitUsage) << ::testing::PrintToString(arguments);
         EXPECT_NE(outcome.err.find("--help"), std::string::npos) << outcome.err;
@@ -173,6 +178,30 @@ TEST_F(ConvertCommandTest, HelpAndVersionSucceed) {
     const Outcome version = Run({"--version"});
     EXPECT_EQ(version.status, kExitSuccess);
     EXPECT_EQ(version.out, "kelvane-convert 1.0.0.1\n");
+}
+
+TEST_F(ConvertCommandTest, DashConvertsStandardInputToStandardOutputAmongFiles) {
+    const std::string a = Input("a.txt", "3 1\r\n");
+    const Outcome outcome = Run({"--area", "2", a, "-"}, "h\nh\nh\n1.5 2e-3\nx\n");
+    EXPECT_EQ(outcome.status, kExitSuccess);
+    EXPECT_EQ(outcome.out, "Freq(Hz), Gamma(tau)\r\n79.577469, 3\r\n");
+    EXPECT_EQ(outcome.err,
+              "Finished Processing file: " + a +
+                  "\nFinished Processing file: standard input\nSkipped 1 line that does not hold "
+                  "two numbers: line 5\n");
+    EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 6\r\n");
+}
+
+TEST_F(ConvertCommandTest, ARefusedStandardInputFailsWithNothingOnStandardOutput) {
+    const Outcome outcome = Run({"-"}, "h\nh\ng(tau), tau\n1.5 2e-3\n");
+    EXPECT_EQ(outcome.status, kExitFailures);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_NE(outcome.err.find("Failed to process file: standard input: its column \"g(tau)\""),
+              std::string::npos)
+        << outcome.err;
+    EXPECT_NE(outcome.err.find("1 of 1 files could not be converted:\n  standard input: "),
+              std::string::npos)
+        << outcome.err;
 }
 
 TEST(ParseAreaTest, AcceptsOnlyWholePositiveFiniteNumbers) {
