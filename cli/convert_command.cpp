@@ -30,6 +30,34 @@ class FailureList : public RunEndSignal {
     std::vector<FileFailure> m_failures;
 };
 
+constexpr const char* kHelp =
+    "Usage: kelvane-convert [--area A] [--columns gamma,tau|tau,gamma] FILE...\n"
+    "\n"
+    "Converts distribution-of-relaxation-times exports (gamma against tau) into\n"
+    "tables of frequency 1/(2*pi*tau) in hertz against gamma times the electrode\n"
+    "area. Each FILE is written beside itself as <name>+PDRT.txt, replacing an\n"
+    "earlier output only once the new one is complete.\n"
+    "\n"
+    "Options:\n"
+    "  --area A         Electrode surface area that multiplies every gamma: a\n"
+    "                   number from about 1.2e-38 to 3.4e38 (default 1.0).\n"
+    "  --columns ORDER  Order of the first two columns, gamma,tau (the default) or\n"
+    "                   tau,gamma, in files whose column header names no order.\n"
+    "  -h, --help       Shows this help.\n"
+    "  --version        Shows the version.\n"
+    "\n"
+    "A FILE holds three header lines, then lines of gamma and tau separated by\n"
+    "white space or commas, or by ';' or tabs with decimal commas. FILE may be '-'\n"
+    "(once) for standard input: its table then goes to standard output, and the\n"
+    "progress lines and messages go to standard error.\n"
+    "\n"
+    "Exit status: 0 when every FILE converted; 1 when any could not be (the others\n"
+    "are still converted, and the failures are listed on standard error); 2 when\n"
+    "the command line is wrong, and nothing is converted.\n"
+    "\n"
+    "Example:\n"
+    "  kelvane-convert --area 0.785 cell-A.txt cell-B.txt\n";
+
 // The FILE that stands for standard input and output.
 constexpr std::string_view kStandardStreams = "-";
 
@@ -37,6 +65,48 @@ int UsageError(std::FILE* err, const std::string& message) {
     WriteConsoleText(err, std::string(kProgram) + ": " + message + "\nRun '" + kProgram +
                               " --help' for usage.\n");
     return kExitUsage;
+}
+
+// What is wrong with the options among `arguments`, in plain words: an unknown option, an option
+// without its value or given twice; empty when nothing is. Files are left to the parser.
+std::string OptionMistake(const std::vector<std::string>& arguments) {
+    struct ValueOption {
+        std::string_view name;
+        std::string_view example;
+        int count;
+    };
+    ValueOption options[] = {{"--area", "2.5", 0}, {"--columns", "tau,gamma", 0}};
+    for (std::size_t i = 0; i < arguments.size() && arguments[i] != "--"; ++i) {
+        const std::string& argument = arguments[i];
+        if (argument.size() < 2 || argument[0] != '-') {
+            continue;
+        }
+        const std::string name = argument.substr(0, argument.find('='));
+        ValueOption* option = nullptr;
+        for (ValueOption& candidate : options) {
+            option = candidate.name == name ? &candidate : option;
+        }
+        if (option == nullptr) {
+            if (argument == "--help" || argument == "-h" || argument == "--version") {
+                continue;
+            }
+            return "unknown option " + name;
+        }
+        // The value follows the name, after '=' ("--area=2.5") or as the next argument.
+        const bool attached = name.size() < argument.size();
+        const bool missing = attached
+                                 ? name.size() + 1 == argument.size()
+                                 : i + 1 == arguments.size() || arguments[i + 1].starts_with("--");
+        if (missing) {
+            return std::string(option->name) + " needs a value, such as " +
+                   std::string(option->name) + " " + std::string(option->example);
+        }
+        i += attached ? 0 : 1;
+        if (++option->count > 1) {
+            return std::string(option->name) + " was given twice";
+        }
+    }
+    return {};
 }
 
 // Converts `arguments`, the files and patterns given, through the file table, a table's worth at
@@ -82,38 +152,25 @@ bool ParseArea(const std::string& text, double& area) {
 
 int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out,
                       std::FILE* err) {
-    CLI::App app(
-        "Converts distribution-of-relaxation-times exports (three header lines, then "
-        "lines of gamma and tau separated by white space or commas, or by ';' or tabs with "
-        "decimal commas; tau comes first where the column header says 'tau, gamma') into "
-        "tables of frequency 1/(2*pi*tau) in hertz against gamma times the electrode area. Each "
-        "FILE is written beside itself as "
-        "<name>+PDRT.txt, replacing an earlier output only once the new one is complete.",
-        kProgram);
+    const std::string mistake = OptionMistake(arguments);
+    if (!mistake.empty()) {
+        return UsageError(err, mistake);
+    }
+    CLI::App app("", kProgram);
     // Paths may begin with '/', which must never be taken for a Windows-style option.
     app.allow_windows_style_options(false);
     std::string areaText = "1.0";
-    std::vector<std::string> files;
-    app.add_option("--area", areaText, "Electrode surface area that multiplies every gamma")
-        ->default_str("1.0")
-        ->type_name("A");
     std::string columns = "gamma,tau";
-    app.add_option("--columns", columns,
-                   "Order of the first two columns in files whose column header does not name "
-                   "them: gamma,tau or tau,gamma")
-        ->default_str("gamma,tau")
-        ->check(CLI::IsMember({"gamma,tau", "tau,gamma"}))
-        ->type_name("ORDER");
-    app.add_option("files", files, "Input files, converted in the order given")
-        ->required()
-        ->type_name("FILE");
+    std::vector<std::string> files;
+    app.add_option("--area", areaText);
+    app.add_option("--columns", columns);
+    app.add_option("files", files);
     app.set_version_flag("--version", std::string(kProgram) + " " + KELVANE_VERSION);
-
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
     try {
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
-        WriteConsoleText(out, app.help());
+        WriteConsoleText(out, kHelp);
         return kExitSuccess;
     } catch (const CLI::CallForVersion& version) {
         WriteConsoleText(out, std::string(version.what()) + "\n");
@@ -122,6 +179,12 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* in, 
         return UsageError(err, error.what());
     }
 
+    if (files.empty()) {
+        return UsageError(err, "no FILE given");
+    }
+    if (columns != "gamma,tau" && columns != "tau,gamma") {
+        return UsageError(err, "--columns must be gamma,tau or tau,gamma; got '" + columns + "'");
+    }
     double area = 0.0;
     if (!ParseArea(areaText, area)) {
         return UsageError(
