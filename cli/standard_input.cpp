@@ -1,5 +1,6 @@
 #include "cli/standard_input.h"
 
+#include <cstdint>
 #include <exception>
 #include <filesystem>
 #include <memory>
@@ -47,10 +48,10 @@ class PrivateFile {
 std::string PrivateStem() {
     std::random_device random;
     const std::uint64_t tag = (std::uint64_t{random()} << 32) ^ random();
-    const std::u8string folder = std::filesystem::temp_directory_path().u8string();
-    return std::string(folder.begin(), folder.end()) +
-           static_cast<char>(std::filesystem::path::preferred_separator) + "kelvane-convert-" +
-           std::to_string(tag);
+    const std::u8string path =
+        (std::filesystem::temp_directory_path() / ("kelvane-convert-" + std::to_string(tag)))
+            .u8string();
+    return std::string(path.begin(), path.end());
 }
 
 // Copies what `in` holds into the new file `spoolFile`; raises CFileException.
