@@ -66,49 +66,24 @@ void ConvertRow(ProgressConsole& console, const std::vector<RunRow>& table, int 
                 std::vector<FileFailure>& failures) {
     const std::string& inputPath = table[static_cast<std::size_t>(i)].input;
     const std::string& outputPath = table[static_cast<std::size_t>(i)].output;
-    std::string reason;
-    try {
-        // An input of the run that is the user's own data, not an earlier table, is never
-        // replaced by another row's output.
-        if (inputs.count(FilePathKey(outputPath)) != 0 && HoldsOtherData(outputPath)) {
-            throw CFileException(CFileException::accessDenied, outputPath,
-                                 "this output would replace a file chosen as an input, which "
-                                 "is not a converted table; nothing was written");
-        }
-        const ConversionReport report = ConvertFile(inputPath, outputPath);
-        if (report.convertedTable) {
-            console.Line("Skipped " + inputPath +
-                         ": it is already a converted table (its first line is \"" +
-                         std::string(kConvertedTableHeader) + "\")");
-            return;
-        }
-        console.Line("Finished Processing file: " + inputPath);
-        const std::string reading = DescribeReading(report.reading);
-        if (!reading.empty()) {
-            console.Line(reading);
-        }
+    // An input of the run that is the user's own data, not an earlier table, is never replaced by
+    // another row's output.
+    if (inputs.count(FilePathKey(outputPath)) != 0 && HoldsOtherData(outputPath)) {
+        const CFileException refusal(CFileException::accessDenied, outputPath,
+                                     "this output would replace a file chosen as an input, which "
+                                     "is not a converted table; nothing was written");
+        console.Line("Failed to process file: " + inputPath + ": " + refusal.what());
+        failures.push_back({inputPath, refusal.what()});
+        return;
+    }
+    ConvertReported(console, inputPath, inputPath, outputPath, failures, [&] {
         const int earlier = LastRowWithOutput(table, written, outputPath);
         if (earlier >= 0) {
             console.Warning(inputPath + ": replaces the output of " +
                             table[static_cast<std::size_t>(earlier)].input);
         }
         written.push_back(i);
-        if (report.skippedLines > 0) {
-            console.Line(SkippedLinesText(report));
-        }
-        if (report.textEnd < report.length) {
-            console.Line("The text ended at byte " + std::to_string(report.textEnd) + " of " +
-                         std::to_string(report.length) +
-                         " (a Ctrl-Z byte); the rest was not converted");
-        }
-        return;
-    } catch (const CFileException& error) {
-        reason = FailureReason(error, inputPath);
-    } catch (const std::exception& error) {
-        reason = error.what();
-    }
-    console.Line("Failed to process file: " + inputPath + ": " + reason);
-    failures.push_back({inputPath, std::move(reason)});
+    });
 }
 
 }  // namespace
@@ -122,6 +97,45 @@ void ProgressConsole::Warning(const std::string& text) {
     if (m_warnings != nullptr) {
         WriteLine(m_warnings, text, m_lineEnd);
     }
+}
+
+bool ConvertReported(ProgressConsole& console, const std::string& name,
+                     const std::string& inputPath, const std::string& outputPath,
+                     std::vector<FileFailure>& failures, const std::function<void()>& onWritten) {
+    std::string reason;
+    try {
+        const ConversionReport report = ConvertFile(inputPath, outputPath);
+        if (report.convertedTable) {
+            console.Line("Skipped " + name +
+                         ": it is already a converted table (its first line is \"" +
+                         std::string(kConvertedTableHeader) + "\")");
+            return true;
+        }
+        console.Line("Finished Processing file: " + name);
+        const std::string reading = DescribeReading(report.reading);
+        if (!reading.empty()) {
+            console.Line(reading);
+        }
+        if (onWritten) {
+            onWritten();
+        }
+        if (report.skippedLines > 0) {
+            console.Line(SkippedLinesText(report));
+        }
+        if (report.textEnd < report.length) {
+            console.Line("The text ended at byte " + std::to_string(report.textEnd) + " of " +
+                         std::to_string(report.length) +
+                         " (a Ctrl-Z byte); the rest was not converted");
+        }
+        return true;
+    } catch (const CFileException& error) {
+        reason = FailureReason(error, inputPath);
+    } catch (const std::exception& error) {
+        reason = error.what();
+    }
+    console.Line("Failed to process file: " + name + ": " + reason);
+    failures.push_back({name, std::move(reason)});
+    return false;
 }
 
 void RunBatch(ProgressConsole& console, RunEndSignal& signal, RunMonitor* monitor) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,15 @@ class ProgressConsole {
     const char* m_lineEnd;
     std::FILE* m_warnings;
 };
+
+// Converts `inputPath` into `outputPath` as a run converts each file, reporting it on `console`
+// under `name`: a failure is reported and added to `failures` (false), a converted table given as
+// input is reported as skipped; `onWritten` runs once the output is written, before the lines on
+// skipped rows and an early end of the text.
+bool ConvertReported(ProgressConsole& console, const std::string& name,
+                     const std::string& inputPath, const std::string& outputPath,
+                     std::vector<FileFailure>& failures,
+                     const std::function<void()>& onWritten = nullptr);
 
 // Learns how a batch run ended.
 class RunEndSignal {

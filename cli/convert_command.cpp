@@ -1,11 +1,14 @@
 #include "cli/convert_command.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <string_view>
 
 #include "batch/batch_run.h"
 #include "batch/file_table.h"
+#include "cli/standard_input.h"
 #include "cli/wildcards.h"
 #include "core/conversion_settings.h"
 #include "framework/console_text.h"
@@ -27,26 +30,107 @@ class FailureList : public RunEndSignal {
     std::vector<FileFailure> m_failures;
 };
 
+constexpr const char* kHelp =
+    "Usage: kelvane-convert [--area A] [--columns gamma,tau|tau,gamma] FILE...\n"
+    "\n"
+    "Converts distribution-of-relaxation-times exports (gamma against tau) into\n"
+    "tables of frequency 1/(2*pi*tau) in hertz against gamma times the electrode\n"
+    "area. Each FILE is written beside itself as <name>+PDRT.txt, replacing an\n"
+    "earlier output only once the new one is complete.\n"
+    "\n"
+    "Options:\n"
+    "  --area A         Electrode surface area that multiplies every gamma: a\n"
+    "                   number from about 1.2e-38 to 3.4e38 (default 1.0).\n"
+    "  --columns ORDER  Order of the first two columns, gamma,tau (the default) or\n"
+    "                   tau,gamma, in files whose column header names no order.\n"
+    "  -h, --help       Shows this help.\n"
+    "  --version        Shows the version.\n"
+    "\n"
+    "A FILE holds three header lines, then lines of gamma and tau separated by\n"
+    "white space or commas, or by ';' or tabs with decimal commas. FILE may be '-'\n"
+    "(once) for standard input: its table then goes to standard output, and the\n"
+    "progress lines and messages go to standard error.\n"
+    "\n"
+    "Exit status: 0 when every FILE converted; 1 when any could not be (the others\n"
+    "are still converted, and the failures are listed on standard error); 2 when\n"
+    "the command line is wrong, and nothing is converted.\n"
+    "\n"
+    "Example:\n"
+    "  kelvane-convert --area 0.785 cell-A.txt cell-B.txt\n";
+
+// The FILE that stands for standard input and output.
+constexpr std::string_view kStandardStreams = "-";
+
 int UsageError(std::FILE* err, const std::string& message) {
     WriteConsoleText(err, std::string(kProgram) + ": " + message + "\nRun '" + kProgram +
                               " --help' for usage.\n");
     return kExitUsage;
 }
 
-// Converts `files` through the file table, a table's worth at a time; warnings go to `err` too.
-std::vector<FileFailure> ConvertAll(const std::vector<std::string>& files, std::FILE* out,
-                                    std::FILE* err) {
-    ProgressConsole console(out, "\n", err);
-    FailureList failures;
+// What is wrong with the options among `arguments`, in plain words: an unknown option, an option
+// without its value or given twice; empty when nothing is. Files are left to the parser.
+std::string OptionMistake(const std::vector<std::string>& arguments) {
+    struct ValueOption {
+        std::string_view name;
+        std::string_view example;
+        int count;
+    };
+    ValueOption options[] = {{"--area", "2.5", 0}, {"--columns", "tau,gamma", 0}};
+    for (std::size_t i = 0; i < arguments.size() && arguments[i] != "--"; ++i) {
+        const std::string& argument = arguments[i];
+        if (argument.size() < 2 || argument[0] != '-') {
+            continue;
+        }
+        const std::string name = argument.substr(0, argument.find('='));
+        ValueOption* option = nullptr;
+        for (ValueOption& candidate : options) {
+            option = candidate.name == name ? &candidate : option;
+        }
+        if (option == nullptr) {
+            if (argument == "--help" || argument == "-h" || argument == "--version") {
+                continue;
+            }
+            return "unknown option " + name;
+        }
+        // The value follows the name, after '=' ("--area=2.5") or as the next argument.
+        const bool attached = name.size() < argument.size();
+        const bool missing = attached
+                                 ? name.size() + 1 == argument.size()
+                                 : i + 1 == arguments.size() || arguments[i + 1].starts_with("--");
+        if (missing) {
+            return std::string(option->name) + " needs a value, such as " +
+                   std::string(option->name) + " " + std::string(option->example);
+        }
+        i += attached ? 0 : 1;
+        if (++option->count > 1) {
+            return std::string(option->name) + " was given twice";
+        }
+    }
+    return {};
+}
+
+// Converts `arguments`, the files and patterns given, through the file table, a table's worth at
+// a time, reporting on `console` and adding the failures to `failures`; returns how many files
+// and unmatched patterns there were.
+std::size_t ConvertFiles(const std::vector<std::string>& arguments, ProgressConsole& console,
+                         std::vector<FileFailure>& failures) {
+    const ExpandedArguments inputs = ExpandWildcards(arguments);
+    for (const std::string& pattern : inputs.unmatched) {
+        failures.push_back({pattern, "no file matches it"});
+        console.Line("No file matches " + pattern);
+    }
+    const std::vector<std::string>& files = inputs.files;
+    FailureList converted;
     for (std::size_t first = 0; first < files.size(); first += kMaxFiles) {
         const std::size_t last = std::min(files.size(), first + kMaxFiles);
         ClearFileTable();
         AppendFiles(std::vector<std::string>(files.begin() + static_cast<std::ptrdiff_t>(first),
                                              files.begin() + static_cast<std::ptrdiff_t>(last)));
-        RunBatch(console, failures);
+        RunBatch(console, converted);
     }
     ClearFileTable();
-    return failures.Failures();
+    failures.insert(failures.end(), converted.Failures().begin(), converted.Failures().end());
+    return files.size() + inputs.unmatched.size();
 }
 
 }  // namespace
@@ -66,39 +150,27 @@ bool ParseArea(const std::string& text, double& area) {
     return true;
 }
 
-int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err) {
-    CLI::App app(
-        "Converts distribution-of-relaxation-times exports (three header lines, then "
-        "lines of gamma and tau separated by white space or commas, or by ';' or tabs with "
-        "decimal commas; tau comes first where the column header says 'tau, gamma') into "
-        "tables of frequency 1/(2*pi*tau) in hertz against gamma times the electrode area. Each "
-        "FILE is written beside itself as "
-        "<name>+PDRT.txt, replacing an earlier output only once the new one is complete.",
-        kProgram);
+int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out,
+                      std::FILE* err) {
+    const std::string mistake = OptionMistake(arguments);
+    if (!mistake.empty()) {
+        return UsageError(err, mistake);
+    }
+    CLI::App app("", kProgram);
     // Paths may begin with '/', which must never be taken for a Windows-style option.
     app.allow_windows_style_options(false);
     std::string areaText = "1.0";
-    std::vector<std::string> files;
-    app.add_option("--area", areaText, "Electrode surface area that multiplies every gamma")
-        ->default_str("1.0")
-        ->type_name("A");
     std::string columns = "gamma,tau";
-    app.add_option("--columns", columns,
-                   "Order of the first two columns in files whose column header does not name "
-                   "them: gamma,tau or tau,gamma")
-        ->default_str("gamma,tau")
-        ->check(CLI::IsMember({"gamma,tau", "tau,gamma"}))
-        ->type_name("ORDER");
-    app.add_option("files", files, "Input files, converted in the order given")
-        ->required()
-        ->type_name("FILE");
+    std::vector<std::string> files;
+    app.add_option("--area", areaText);
+    app.add_option("--columns", columns);
+    app.add_option("files", files);
     app.set_version_flag("--version", std::string(kProgram) + " " + KELVANE_VERSION);
-
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
     try {
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
-        WriteConsoleText(out, app.help());
+        WriteConsoleText(out, kHelp);
         return kExitSuccess;
     } catch (const CLI::CallForVersion& version) {
         WriteConsoleText(out, std::string(version.what()) + "\n");
@@ -107,30 +179,41 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* out,
         return UsageError(err, error.what());
     }
 
+    if (files.empty()) {
+        return UsageError(err, "no FILE given");
+    }
+    if (columns != "gamma,tau" && columns != "tau,gamma") {
+        return UsageError(err, "--columns must be gamma,tau or tau,gamma; got '" + columns + "'");
+    }
     double area = 0.0;
     if (!ParseArea(areaText, area)) {
         return UsageError(
             err, "--area needs a number from about 1.2e-38 to 3.4e38, such as 2.5 or 1e-2; got '" +
                      areaText + "'");
     }
+    const auto streams = std::find(files.begin(), files.end(), kStandardStreams);
+    if (streams != files.end() &&
+        std::find(streams + 1, files.end(), kStandardStreams) != files.end()) {
+        return UsageError(err, "- was given twice; standard input can be read only once");
+    }
     g_area = static_cast<float>(area);
     g_areaSet = 1;
     g_columnOrder = columns == "tau,gamma" ? ColumnOrder::tauGamma : ColumnOrder::gammaTau;
 
-    const ExpandedArguments inputs = ExpandWildcards(files);
+    // Standard output holds only the table read from standard input, if one is.
+    const bool tableToOut = streams != files.end();
+    ProgressConsole console(tableToOut ? err : out, "\n", tableToOut ? nullptr : err);
     std::vector<FileFailure> failures;
-    for (const std::string& pattern : inputs.unmatched) {
-        failures.push_back({pattern, "no file matches it"});
-        WriteConsoleText(out, "No file matches " + pattern + "\n");
+    std::size_t total = ConvertFiles({files.begin(), streams}, console, failures);
+    if (tableToOut) {
+        ConvertStandardInput(in, out, console, failures);
+        total += 1 + ConvertFiles({streams + 1, files.end()}, console, failures);
     }
-    const std::vector<FileFailure> converted = ConvertAll(inputs.files, out, err);
-    failures.insert(failures.end(), converted.begin(), converted.end());
     if (failures.empty()) {
         return kExitSuccess;
     }
     std::string summary = std::string(kProgram) + ": " + std::to_string(failures.size()) + " of " +
-                          std::to_string(inputs.files.size() + inputs.unmatched.size()) +
-                          " files could not be converted:\n";
+                          std::to_string(total) + " files could not be converted:\n";
     for (const FileFailure& failure : failures) {
         summary += "  " + failure.path + ": " + failure.reason + "\n";
     }

@@ -12,8 +12,11 @@ enum ExitStatus : int {
 };
 
 // Runs `kelvane-convert [--area A] [--columns ORDER] FILE...` with `arguments` (without the program
-// name), printing progress to `out` and errors to `err`; returns the exit status.
-int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err);
+// name), printing progress to `out` and errors to `err`; a FILE `-` reads its table from `in` and
+// writes the converted table to `out`, and the progress then goes to `err`. Returns the exit
+// status.
+int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out,
+                      std::FILE* err);
 
 // Parses an area argument: a number whose float lies from FLT_MIN to FLT_MAX; false otherwise.
 bool ParseArea(const std::string& text, double& area);

@@ -7,5 +7,5 @@
 
 int main(int argc, char** argv) {
     InstallInterruptHandlers(stderr);
-    return RunConvertCommand(ProgramArguments(argc, argv), stdout, stderr);
+    return RunConvertCommand(ProgramArguments(argc, argv), stdin, stdout, stderr);
 }

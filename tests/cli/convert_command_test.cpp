@@ -23,12 +23,16 @@ class ConvertCommandTest : public ::testing::Test {
         g_columnOrder = ColumnOrder::gammaTau;
     }
 
-    Outcome Run(const std::vector<std::string>& arguments) {
+    Outcome Run(const std::vector<std::string>& arguments, const std::string& input = "") {
+        const std::string inPath = m_dir.File("stdin.log");
         const std::string outPath = m_dir.File("stdout.log");
         const std::string errPath = m_dir.File("stderr.log");
+        WriteBytes(inPath, input);
+        std::FILE* in = std::fopen(inPath.c_str(), "rb");
         std::FILE* out = std::fopen(outPath.c_str(), "wb");
         std::FILE* err = std::fopen(errPath.c_str(), "wb");
-        const int status = RunConvertCommand(arguments, out, err);
+        const int status = RunConvertCommand(arguments, in, out, err);
+        std::fclose(in);
         std::fclose(out);
         std::fclose(err);
         return {status, ReadBytes(outPath), ReadBytes(errPath)};
@@ -113,25 +117,44 @@ TEST_F(ConvertCommandTest, MoreFilesThanOneTableHoldsAreAllConverted) {
     EXPECT_EQ(g_fileCount, 0);
 }
 
-TEST_F(ConvertCommandTest, BadCommandLinesAreUsageErrors) {
+TEST_F(ConvertCommandTest, BadCommandLinesAreUsageErrorsThatSayWhatIsWrong) {
     const std::string a = Input("a.txt", "3 1\r\n");
-    for (const std::vector<std::string>& arguments :
-         std::vector<std::vector<std::string>>{{},
-                                               {"--area", "2.5cm", a},
-                                               {"--area", "0", a},
-                                               {"--area", "-1", a},
-                                               {"--area", "nan", a},
-                                               {"--area", "inf", a},
-                                               {"--area", "", a},
-                                               {"--area"},
-                                               {"--columns", "tau", a},
-                                               {"--columns", "tau;gamma", a},
-                                               {"--bogus", a}}) {
-        const Outcome outcome = Run(arguments);
-        EXPECT_EQ(outcome.status, kExitUsage) << ::testing::PrintToString(arguments);
-        EXPECT_NE(outcome.err.find("--help"), std::string::npos) << outcome.err;
+    const std::string badArea =
+        "--area needs a number from about 1.2e-38 to 3.4e38, such as 2.5 or "
+        "1e-2; got '";
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;
+    } cases[] = {
+        {{}, "no FILE given"},
+        {{"--area", "2"}, "no FILE given"},
+        {{"--area"}, "--area needs a value, such as --area 2.5"},
+        {{"--area", "--columns", "tau,gamma", a}, "--area needs a value, such as --area 2.5"},
+        {{a, "--columns"}, "--columns needs a value, such as --columns tau,gamma"},
+        {{"--area", "2", a, "--area=3"}, "--area was given twice"},
+        {{"--columns", "tau,gamma", "--columns", "tau,gamma", a}, "--columns was given twice"},
+        {{"--bogus", a}, "unknown option --bogus"},
+        {{"--bogus=1", a}, "unknown option --bogus"},
+        {{"-x", a}, "unknown option -x"},
+        {{"--columns", "tau", a}, "--columns must be gamma,tau or tau,gamma; got 'tau'"},
+        {{"--columns=tau;gamma", a}, "--columns must be gamma,tau or tau,gamma; got 'tau;gamma'"},
+        {{"--area", "2.5cm", a}, badArea + "2.5cm'"},
+        {{"--area", "-1", a}, badArea + "-1'"},
+        {{"--area=", a}, "--area needs a value, such as --area 2.5"},
+        {{"--area", "", a}, badArea + "'"},
+        {{"--area", "nan", a}, badArea + "nan'"},
+        {{"-", a, "-"}, "- was given twice; standard input can be read only once"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Run(c.arguments);
+        EXPECT_EQ(outcome.status, kExitUsage) << ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(outcome.err,
+                  "kelvane-convert: " + c.message + "\nRun 'kelvane-convert --help' for usage.\n");
+        EXPECT_EQ(outcome.out, "");
     }
     EXPECT_FALSE(Exists(m_dir.File("a+PDRT.txt")));
+    // After "--" every argument is a file.
+    EXPECT_EQ(Run({"--", "--area"}).status, kExitFailures);
 }
 
 TEST_F(ConvertCommandTest, AreasBeyondSinglePrecisionAreUsageErrorsThatGiveTheRange) {
@@ -166,13 +189,50 @@ TEST_F(ConvertCommandTest, ColumnOrderSwapsOnlyFilesWhoseHeaderNamesNoOrder) {
     EXPECT_EQ(ReadBytes(m_dir.File("named+PDRT.txt")), table);
 }
 
-TEST_F(ConvertCommandTest, HelpAndVersionSucceed) {
+TEST_F(ConvertCommandTest, HelpFitsEightyColumnsWithItsUsageLineAndExample) {
     const Outcome help = Run({"--help"});
     EXPECT_EQ(help.status, kExitSuccess);
-    EXPECT_NE(help.out.find("--area"), std::string::npos);
+    EXPECT_EQ(help.out.rfind(
+                  "Usage: kelvane-convert [--area A] [--columns gamma,tau|tau,gamma] FILE...\n", 0),
+              0u);
+    EXPECT_NE(help.out.find("\n  kelvane-convert --area 0.785 cell-A.txt cell-B.txt\n"),
+              std::string::npos);
+    for (const char* option : {"--area A", "--columns ORDER", "--help", "--version", "'-'"}) {
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    }
+    std::size_t start = 0;
+    for (std::size_t end; (end = help.out.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+        EXPECT_LE(end - start, 80u) << help.out.substr(start, end - start);
+    }
+    EXPECT_EQ(start, help.out.size());
     const Outcome version = Run({"--version"});
     EXPECT_EQ(version.status, kExitSuccess);
     EXPECT_EQ(version.out, "kelvane-convert 1.0.0.1\n");
+}
+
+TEST_F(ConvertCommandTest, DashConvertsStandardInputToStandardOutputAmongFiles) {
+    const std::string a = Input("a.txt", "3 1\r\n");
+    const Outcome outcome = Run({"--area", "2", a, "-"}, "h\nh\nh\n1.5 2e-3\nx\n");
+    EXPECT_EQ(outcome.status, kExitSuccess);
+    EXPECT_EQ(outcome.out, "Freq(Hz), Gamma(tau)\r\n79.577469, 3\r\n");
+    EXPECT_EQ(outcome.err,
+              "Finished Processing file: " + a +
+                  "\nFinished Processing file: standard input\nSkipped 1 line that does not hold "
+                  "two numbers: line 5\n");
+    EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 6\r\n");
+}
+
+TEST_F(ConvertCommandTest, ARefusedStandardInputFailsWithNothingOnStandardOutput) {
+    const Outcome outcome = Run({"-"}, "h\nh\ng(tau), tau\n1.5 2e-3\n");
+    EXPECT_EQ(outcome.status, kExitFailures);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_NE(outcome.err.find("Failed to process file: standard input: its column \"g(tau)\""),
+              std::string::npos)
+        << outcome.err;
+    EXPECT_NE(outcome.err.find("1 of 1 files could not be converted:\n  standard input: "),
+              std::string::npos)
+        << outcome.err;
 }
 
 TEST(ParseAreaTest, AcceptsOnlyWholePositiveFiniteNumbers) {

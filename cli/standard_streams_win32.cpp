@@ -1,0 +1,9 @@
+#include <fcntl.h>
+#include <io.h>
+
+#include "cli/standard_streams.h"
+
+void UseBinaryMode(std::FILE* stream) {
+    std::fflush(stream);
+    _setmode(_fileno(stream), _O_BINARY);
+}
