@@ -129,8 +129,14 @@ import -window root -crop "${w}x${h}+${x}+${y}" +repage "$artifacts/main-dialog.
 echo "Screenshot: $artifacts/main-dialog.png"
 
 read -r x y w h <<<"$(drive rect "$pid" 1002)"
+# The waiter holds the process before Esc, so that its exit code can still be read however soon
+# it ends.
+drive wait-exit "$pid" >"$work/exit" &
+waiter=$!
+sleep 2
 click_area
 xdotool key Escape
-ended=$(drive wait-exit "$pid") || fail "Kelvane.exe still runs after Esc"
+wait "$waiter" || fail "Kelvane.exe still runs after Esc"
+ended=$(cat "$work/exit")
 [ "$ended" = "ended 0" ] || fail "Kelvane.exe $ended"
 echo "Esc closed the dialog and the process ended"
