@@ -12,18 +12,18 @@ bash scripts/setup-deps.sh
 step "Native build and tests"
 cmake --preset linux >/dev/null
 cmake --build --preset linux
-ctest --preset linux
+ctest --preset linux --output-on-failure
 
 step "AddressSanitizer and UBSan build and tests"
 cmake --preset asan >/dev/null
 cmake --build --preset asan
-ctest --preset asan
+ctest --preset asan --output-on-failure
 
 step "Windows x86_64 build, tests under Wine"
 bash scripts/wine-prefix.sh
 cmake --preset win64 >/dev/null
 cmake --build --preset win64
-bash scripts/with-display.sh ctest --preset win64
+bash scripts/with-display.sh ctest --preset win64 --output-on-failure
 
 step "Windows i686 build (the shipped 32-bit program)"
 cmake --preset win32 >/dev/null
@@ -51,7 +51,7 @@ else
     KELVANE_WINE_ARCH=win32 bash scripts/wine-prefix.sh
     cmake --preset win32-tests >/dev/null
     cmake --build --preset win32-tests
-    bash scripts/with-display.sh ctest --preset win32-tests
+    bash scripts/with-display.sh ctest --preset win32-tests --output-on-failure
 fi
 
 step "Bounded fuzz run of the number scanner and formatter and of the row reader"

@@ -33,6 +33,13 @@ trap 'rm -f "$log"' EXIT
 set +e
 "$WINE" "$@" | tee "$log"
 status=${PIPESTATUS[0]}
+if [ ! -s "$log" ]; then
+    # A test program always prints; nothing at all means that Wine did not start it (seen once
+    # on a loaded machine). Once more, said aloud; a second silence fails below.
+    echo "wine-run.sh: $program printed nothing (status $status); starting it once more" >&2
+    "$WINE" "$@" | tee "$log"
+    status=${PIPESTATUS[0]}
+fi
 set -e
 [ "$status" -eq 0 ] || exit "$status"
 if [ "$mode" = list ] && ! grep -q '^  [^ ]' "$log"; then
