@@ -78,7 +78,7 @@ class TemporaryFile {
 };
 
 // Counts `line`, number `lineNumber`, among the skipped lines when it is not blank.
-void CountSkipped(const std::string& line, long lineNumber, ConversionReport& report) {
+void CountSkipped(std::string_view line, long lineNumber, ConversionReport& report) {
     if (!IsBlank(line) && report.skippedLines++ == 0) {
         report.firstSkippedLine = lineNumber;
     }
@@ -141,18 +141,27 @@ ConversionReport ConvertRows(InputLines& input, std::uint64_t length, std::strin
     long rows = 0;
     std::string scratch;
     char row[kMaxRowLength];
+    // The line read: in place in the input's buffer where it lies whole there, else in `line`.
+    // Either way NUL-terminated, as the row reader reads it.
+    std::string_view text;
     // Ends at the length taken at the start, or earlier where the input's text ends (a Ctrl-Z,
     // or a file that shrank meanwhile, which ConvertFile then fails).
-    while (input.Position() < length && input.Next(line)) {
+    while (input.Position() < length) {
+        if (!input.NextInPlace(text)) {
+            if (!input.Next(line)) {
+                break;
+            }
+            text = line;
+        }
         ++lineNumber;
         // ReadDataRow sets both whenever it reads a row, and they are read only then.
         float gamma;
         float tau;
-        const RowLayout layout = ReadDataRow(line, scratch, gamma, tau);
+        const RowLayout layout = ReadDataRow(text.data(), scratch, gamma, tau);
         if (layout == RowLayout::none) {
-            CountSkipped(line, lineNumber, report);
-            if (order == Order::unsettled && !IsBlank(line)) {
-                header.swap(line);
+            CountSkipped(text, lineNumber, report);
+            if (order == Order::unsettled && !IsBlank(text)) {
+                header.assign(text);
                 headerLine = lineNumber;
             }
             continue;
@@ -170,8 +179,18 @@ ConversionReport ConvertRows(InputLines& input, std::uint64_t length, std::strin
         if (scaled) {
             gamma = area * gamma;
         }
-        const char* end = FormatRow(K / static_cast<double>(tau), static_cast<double>(gamma), row);
-        output.WriteText(std::string_view(row, static_cast<std::size_t>(end - row)));
+        const double frequency = K / static_cast<double>(tau);
+        // The row goes straight into the output's buffer where it has room, its line feed written
+        // as the CR LF of the output's text mode; else through WriteText, which makes that CR LF.
+        if (char* place = output.WritePlace(kMaxRowLength + 1)) {
+            char* end = FormatRow(frequency, static_cast<double>(gamma), place);
+            end[-1] = '\r';
+            *end++ = '\n';
+            output.WroteAt(end);
+        } else {
+            const char* end = FormatRow(frequency, static_cast<double>(gamma), row);
+            output.WriteText(std::string_view(row, static_cast<std::size_t>(end - row)));
+        }
         ++rows;
     }
     for (unsigned i = 0; i < kRowLayoutCount; ++i) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/text_file.h"
 
@@ -36,6 +37,10 @@ class InputLines {
         }
         return NextSlow(line);
     }
+    // Next for a single-byte text's line that lies whole in the file's buffer: `line` views it
+    // there, NUL-terminated, valid until the next read (CTextFile::ReadLineInPlace). False, with
+    // nothing read, when Next has to read the next line.
+    bool NextInPlace(std::string_view& line) { return m_direct && m_file.ReadLineInPlace(line); }
     // The byte offset in the file of the end of the last line read.
     std::uint64_t Position() const { return m_file.GetPosition() - m_undecoded; }
     // The encoding of the text.

@@ -64,6 +64,15 @@ class CTextFile final : public CFile {
         RaiseIfReadFailed();
         return false;
     }
+    // ReadLinePrefix for a line that lies whole in the stream's buffer
+    // (TextStream::ReadLineInPlace): `line` views it there, NUL-terminated, until the next read;
+    // false, with nothing read, when ReadLinePrefix has to read the next line. Never raises but for
+    // a closed file.
+    bool ReadLineInPlace(std::string_view& line) { return Stream().ReadLineInPlace(line); }
+    // Room for `count` bytes in the stream's buffer, written as they are there (CR LF as two
+    // bytes), or null (TextStream::WritePlace); WroteAt takes what was written, up to `written`.
+    char* WritePlace(std::size_t count) { return Stream().WritePlace(count); }
+    void WroteAt(const char* written) { Stream().Wrote(written); }
     // Reads as fgets does into `buffer`, keeping the line feed; null at end of file. Raises
     // generic on a read error.
     virtual char* ReadLine(char* buffer, unsigned maxCount);

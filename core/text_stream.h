@@ -47,6 +47,25 @@ class TextStream {
         }
         return ReadLineAcrossBuffers(line, maxLength);
     }
+    // ReadLine for a line that lies whole in the buffer, read in place: `line` views its bytes in
+    // the buffer, valid until the next read, and the byte after them, its line end, is overwritten
+    // with a NUL so that the line also reads as a C string. False, with nothing read and `line`
+    // left alone, when the next line is not whole in the buffer (or on an error or the end of the
+    // input): ReadLine then reads it. The line ends as ReadLine ends it.
+    bool ReadLineInPlace(std::string_view& line) {
+        if (m_direction == Direction::reading && !m_error && m_begin < m_stop) {
+            char* bytes = m_buffer.get() + m_begin;
+            char* feed = static_cast<char*>(std::memchr(bytes, m_lineEnd, m_stop - m_begin));
+            if (feed != nullptr) {
+                m_begin += static_cast<std::size_t>(feed - bytes) + 1;
+                feed -= m_text && feed > bytes && feed[-1] == '\r' ? 1 : 0;
+                *feed = '\0';
+                line = std::string_view(bytes, static_cast<std::size_t>(feed - bytes));
+                return true;
+            }
+        }
+        return false;
+    }
     // Reads as fgets does: at most `size` - 1 bytes, up to and including a line feed, then a
     // terminating zero; null when nothing was read.
     char* Gets(char* buffer, int size);
@@ -74,6 +93,18 @@ class TextStream {
         }
         return WriteAny(bytes, count);
     }
+
+    // Room for `count` bytes, written as they are (no line feed becomes CR LF), in the buffer:
+    // null when the stream is not writing or the buffer has less room left. Writing there and
+    // calling Wrote with the end of what was written writes it.
+    char* WritePlace(std::size_t count) {
+        if (m_direction == Direction::writing && count <= kBufferSize - m_end) {
+            return m_buffer.get() + m_end;
+        }
+        return nullptr;
+    }
+    // Takes the bytes written at the place WritePlace gave, up to `end`.
+    void Wrote(const char* end) { m_end = static_cast<std::size_t>(end - m_buffer.get()); }
 
     // The byte offset of the next byte to read or write, or -1 on error.
     long long Tell() const {
