@@ -37,10 +37,17 @@ class InputLines {
         }
         return NextSlow(line);
     }
-    // Next for a single-byte text's line that lies whole in the file's buffer: `line` views it
-    // there, NUL-terminated, valid until the next read (CTextFile::ReadLineInPlace). False, with
-    // nothing read, when Next has to read the next line.
-    bool NextInPlace(std::string_view& line) { return m_direct && m_file.ReadLineInPlace(line); }
+    // Reads a single-byte text's lines that lie whole in the file's buffer and start before the
+    // byte offset `limit` in place (CTextFile::BeginInPlace), until EndInPlace; none for other
+    // texts, and before the first line was handed out.
+    InPlaceLines BeginInPlace(std::uint64_t limit) {
+        return m_direct ? m_file.BeginInPlace(limit) : InPlaceLines();
+    }
+    void EndInPlace(const InPlaceLines& lines) {
+        if (m_direct) {
+            m_file.EndInPlace(lines);
+        }
+    }
     // The byte offset in the file of the end of the last line read.
     std::uint64_t Position() const { return m_file.GetPosition() - m_undecoded; }
     // The encoding of the text.

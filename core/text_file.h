@@ -64,15 +64,16 @@ class CTextFile final : public CFile {
         RaiseIfReadFailed();
         return false;
     }
-    // ReadLinePrefix for a line that lies whole in the stream's buffer
-    // (TextStream::ReadLineInPlace): `line` views it there, NUL-terminated, until the next read;
-    // false, with nothing read, when ReadLinePrefix has to read the next line. Never raises but for
-    // a closed file.
-    bool ReadLineInPlace(std::string_view& line) { return Stream().ReadLineInPlace(line); }
-    // Room for `count` bytes in the stream's buffer, written as they are there (CR LF as two
-    // bytes), or null (TextStream::WritePlace); WroteAt takes what was written, up to `written`.
-    char* WritePlace(std::size_t count) { return Stream().WritePlace(count); }
-    void WroteAt(const char* written) { Stream().Wrote(written); }
+    // Reads the lines that lie whole in the stream's buffer and start before the byte offset
+    // `limit` in place, until EndInPlace (TextStream::BeginInPlace).
+    InPlaceLines BeginInPlace(std::uint64_t limit) {
+        return Stream().BeginInPlace(static_cast<long long>(limit));
+    }
+    void EndInPlace(const InPlaceLines& lines) { Stream().EndInPlace(lines); }
+    // Writes in place in the stream's buffer, as the bytes are (CR LF stored as two), until
+    // EndPlace (TextStream::BeginPlace).
+    OutputPlace BeginPlace() { return Stream().BeginPlace(); }
+    void EndPlace(const OutputPlace& place) { Stream().EndPlace(place); }
     // Reads as fgets does into `buffer`, keeping the line feed; null at end of file. Raises
     // generic on a read error.
     virtual char* ReadLine(char* buffer, unsigned maxCount);
