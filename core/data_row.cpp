@@ -50,9 +50,9 @@ bool ReadFields(const char* p, char separator, int numbers, float& first, float&
 
 }  // namespace
 
-RowLayout ReadDecimalCommaTabRow(const std::string& line, std::string& scratch, float& first,
+RowLayout ReadDecimalCommaTabRow(const char* line, std::string& scratch, float& first,
                                  float& second) {
-    const std::string_view text(line.c_str());
+    const std::string_view text(line);
     if (text.find(';') == std::string_view::npos && text.find('\t') != std::string_view::npos) {
         scratch.assign(text);
         std::replace(scratch.begin(), scratch.end(), ',', '.');
@@ -67,7 +67,7 @@ RowLayout ReadDecimalCommaTabRow(const std::string& line, std::string& scratch, 
     return RowLayout::blanks;
 }
 
-RowLayout ReadSeparatedRow(const std::string& line, const char* firstEnd, std::string& scratch,
+RowLayout ReadSeparatedRow(const char* line, const char* firstEnd, std::string& scratch,
                            float& first, float& second) {
     // The first field of a comma row is the number "%g %g" read, the same white space skipped
     // before it; the rest is read from where it ended.
@@ -76,7 +76,7 @@ RowLayout ReadSeparatedRow(const std::string& line, const char* firstEnd, std::s
         return RowLayout::commas;
     }
     // The line ends at its first NUL byte, as for the scan above.
-    const std::string_view text(line.c_str());
+    const std::string_view text(line);
     const bool semicolons = text.find(';') != std::string_view::npos;
     if (!semicolons && text.find('\t') == std::string_view::npos) {
         return RowLayout::none;

@@ -16,15 +16,15 @@ enum class RowLayout : unsigned char {
 // The number of layouts above.
 inline constexpr unsigned kRowLayoutCount = static_cast<unsigned>(RowLayout::tabs) + 1;
 
-// ReadDataRow for a line that "%g %g" does not read as two numbers; `firstEnd` is where "%g %g"
-// ended the first number, stored in `first`, or null when it read none.
-RowLayout ReadSeparatedRow(const std::string& line, const char* firstEnd, std::string& scratch,
+// ReadDataRow for a NUL-terminated line that "%g %g" does not read as two numbers; `firstEnd` is
+// where "%g %g" ended the first number, stored in `first`, or null when it read none.
+RowLayout ReadSeparatedRow(const char* line, const char* firstEnd, std::string& scratch,
                            float& first, float& second);
 
-// ReadDataRow for a line that "%g %g" reads as two numbers with a comma right after the second:
-// where the line is tab-separated numbers with decimal commas ("1E-06\t0,0125", as a spreadsheet
-// writes a whole number), it is read so, else as "%g %g" read it.
-RowLayout ReadDecimalCommaTabRow(const std::string& line, std::string& scratch, float& first,
+// ReadDataRow for a NUL-terminated line that "%g %g" reads as two numbers with a comma right after
+// the second: where the line is tab-separated numbers with decimal commas ("1E-06\t0,0125", as a
+// spreadsheet writes a whole number), it is read so, else as "%g %g" read it.
+RowLayout ReadDecimalCommaTabRow(const char* line, std::string& scratch, float& first,
                                  float& second);
 
 // Reads `line` as a data row, storing its first two numbers in `first` and `second`, and returns
@@ -35,8 +35,11 @@ RowLayout ReadDecimalCommaTabRow(const std::string& line, std::string& scratch, 
 // same with fields split at every ';' (or at every tab when there is no ';') and commas read as
 // decimal points. `scratch` is working space, kept between calls to save allocations.
 inline RowLayout ReadDataRow(const std::string& line, std::string& scratch, float& first,
-                             float& second) {
-    const PairEnds ends = ScanGammaTauEnds(line.c_str(), first, second);
+                             float& second);
+
+// ReadDataRow on the NUL-terminated text at `line`, read in place; the line ends at that NUL.
+inline RowLayout ReadDataRow(const char* line, std::string& scratch, float& first, float& second) {
+    const PairEnds ends = ScanGammaTauEnds(line, first, second);
     if (ends.tau == nullptr) {
         return ReadSeparatedRow(line, ends.gamma, scratch, first, second);
     }
@@ -44,4 +47,9 @@ inline RowLayout ReadDataRow(const std::string& line, std::string& scratch, floa
         return ReadDecimalCommaTabRow(line, scratch, first, second);
     }
     return RowLayout::blanks;
+}
+
+inline RowLayout ReadDataRow(const std::string& line, std::string& scratch, float& first,
+                             float& second) {
+    return ReadDataRow(line.c_str(), scratch, first, second);
 }

@@ -78,7 +78,7 @@ class TemporaryFile {
 };
 
 // Counts `line`, number `lineNumber`, among the skipped lines when it is not blank.
-void CountSkipped(const std::string& line, long lineNumber, ConversionReport& report) {
+void CountSkipped(std::string_view line, long lineNumber, ConversionReport& report) {
     if (!IsBlank(line) && report.skippedLines++ == 0) {
         report.firstSkippedLine = lineNumber;
     }
@@ -132,32 +132,57 @@ ConversionReport ConvertRows(InputLines& input, std::uint64_t length, std::strin
 
     const bool scaled = g_areaSet == 1;
     const float area = g_area;
-    long lineNumber = kHeaderLines;
     // Settled at the first data row; kept here while the rows are read, where it can stay in a
     // register, as are the layouts seen and the row count, stored in the report at the end.
     enum class Order : unsigned char { unsettled, gammaFirst, tauFirst };
     Order order = Order::unsettled;
-    bool layoutSeen[kRowLayoutCount] = {};
+    // Every line read is a row or not; the rows are counted, and the others, so that the line
+    // number is known without counting every line. The layouts other than blanks are noted per
+    // row, blanks by their count: the rows less those of the other layouts.
     long rows = 0;
+    long otherLines = 0;
+    long otherLayoutRows = 0;
+    unsigned layouts = 0;
     std::string scratch;
     char row[kMaxRowLength];
-    // Ends at the length taken at the start, or earlier where the input's text ends (a Ctrl-Z,
-    // or a file that shrank meanwhile, which ConvertFile then fails).
-    while (input.Position() < length && input.Next(line)) {
-        ++lineNumber;
+    // The lines are read in place in the input's buffer where they lie whole there, and the rows
+    // written in place in the output's buffer where it has room: the state of both is kept here,
+    // in registers, and handed back to the files before anything else reads or writes them. The
+    // output is in text mode: a row written in place ends in CR LF. Lines crossing the buffer's
+    // end, and every line of other texts, are read into `line`; rows that do not fit are written
+    // by WriteText. Either way a line is NUL-terminated, as the row reader reads it, and is read
+    // by the same code. The reading ends at the length taken at the start, or earlier where the
+    // input's text ends (a Ctrl-Z, or a file that shrank meanwhile, which ConvertFile then fails).
+    InPlaceLines lines = input.BeginInPlace(length);
+    OutputPlace place = output.BeginPlace();
+    constexpr std::size_t kMaxRowInPlace = kMaxRowLength + 1;
+    for (;;) {
+        std::string_view text;
+        if (!lines.Next(text)) [[unlikely]] {
+            input.EndInPlace(lines);
+            if (input.Position() >= length || !input.Next(line)) {
+                break;
+            }
+            text = line;
+            lines = input.BeginInPlace(length);
+        }
         // ReadDataRow sets both whenever it reads a row, and they are read only then.
         float gamma;
         float tau;
-        const RowLayout layout = ReadDataRow(line, scratch, gamma, tau);
+        const RowLayout layout = ReadDataRow(text.data(), scratch, gamma, tau);
         if (layout == RowLayout::none) {
-            CountSkipped(line, lineNumber, report);
-            if (order == Order::unsettled && !IsBlank(line)) {
-                header.swap(line);
+            const long lineNumber = kHeaderLines + rows + ++otherLines;
+            CountSkipped(text, lineNumber, report);
+            if (order == Order::unsettled && !IsBlank(text)) {
+                header.assign(text);
                 headerLine = lineNumber;
             }
             continue;
         }
-        layoutSeen[static_cast<unsigned>(layout)] = true;
+        if (layout != RowLayout::blanks) [[unlikely]] {
+            layouts |= 1u << static_cast<unsigned>(layout);
+            ++otherLayoutRows;
+        }
         if (order != Order::gammaFirst) [[unlikely]] {
             if (order == Order::unsettled) {
                 OrderColumns(header, headerLine, inputPath, report);
@@ -170,13 +195,22 @@ ConversionReport ConvertRows(InputLines& input, std::uint64_t length, std::strin
         if (scaled) {
             gamma = area * gamma;
         }
-        const char* end = FormatRow(K / static_cast<double>(tau), static_cast<double>(gamma), row);
-        output.WriteText(std::string_view(row, static_cast<std::size_t>(end - row)));
+        const double frequency = K / static_cast<double>(tau);
+        if (place.Fits(kMaxRowInPlace)) [[likely]] {
+            place.next = FormatRowCrLf(frequency, static_cast<double>(gamma), place.next);
+        } else {
+            output.EndPlace(place);
+            const char* end = FormatRow(frequency, static_cast<double>(gamma), row);
+            output.WriteText(std::string_view(row, static_cast<std::size_t>(end - row)));
+            place = output.BeginPlace();
+        }
         ++rows;
     }
-    for (unsigned i = 0; i < kRowLayoutCount; ++i) {
-        report.reading.layouts |= layoutSeen[i] ? 1u << i : 0u;
+    output.EndPlace(place);
+    if (rows > otherLayoutRows) {
+        layouts |= 1u << static_cast<unsigned>(RowLayout::blanks);
     }
+    report.reading.layouts = layouts;
     report.rows = rows;
     // A header that refuses the file refuses it with no rows too: its earlier output is kept.
     if (order == Order::unsettled && headerLine > 0) {

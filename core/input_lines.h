@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/text_file.h"
 
@@ -35,6 +36,17 @@ class InputLines {
             return m_file.ReadLinePrefix(line, m_maxLength);
         }
         return NextSlow(line);
+    }
+    // Reads a single-byte text's lines that lie whole in the file's buffer and start before the
+    // byte offset `limit` in place (CTextFile::BeginInPlace), until EndInPlace; none for other
+    // texts, and before the first line was handed out.
+    InPlaceLines BeginInPlace(std::uint64_t limit) {
+        return m_direct ? m_file.BeginInPlace(limit) : InPlaceLines();
+    }
+    void EndInPlace(const InPlaceLines& lines) {
+        if (m_direct) {
+            m_file.EndInPlace(lines);
+        }
     }
     // The byte offset in the file of the end of the last line read.
     std::uint64_t Position() const { return m_file.GetPosition() - m_undecoded; }

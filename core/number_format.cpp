@@ -199,6 +199,16 @@ char* FormatRow(double frequency, double gamma, char* out) {
     return out + 1;
 }
 
+char* FormatRowCrLf(double frequency, double gamma, char* out) {
+    out = FormatFixed6(frequency, out);
+    out[0] = ',';
+    out[1] = ' ';
+    out = FormatGeneral6(gamma, out + 2);
+    out[0] = '\r';
+    out[1] = '\n';
+    return out + 2;
+}
+
 char* FormatFixed6Exact(double value, char* out) {
     return std::to_chars(out, out + kMaxFixed6Length, value, std::chars_format::fixed, 6).ptr;
 }

@@ -17,6 +17,10 @@ static_assert(kMaxFixed6Length + 2 + kMaxGeneral6Length + 1 <= kMaxRowLength);
 // included, into `out` (room for kMaxRowLength bytes); returns the end of the text.
 char* FormatRow(double frequency, double gamma, char* out);
 
+// FormatRow ending the row in CR LF, as a text-mode stream writes its line feed; room for
+// kMaxRowLength + 1 bytes.
+char* FormatRowCrLf(double frequency, double gamma, char* out);
+
 // Writes `value` as glibc's printf("%f") does into `out` (room for kMaxFixed6Length bytes).
 char* FormatFixed6(double value, char* out);
 

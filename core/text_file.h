@@ -64,6 +64,16 @@ class CTextFile final : public CFile {
         RaiseIfReadFailed();
         return false;
     }
+    // Reads the lines that lie whole in the stream's buffer and start before the byte offset
+    // `limit` in place, until EndInPlace (TextStream::BeginInPlace).
+    InPlaceLines BeginInPlace(std::uint64_t limit) {
+        return Stream().BeginInPlace(static_cast<long long>(limit));
+    }
+    void EndInPlace(const InPlaceLines& lines) { Stream().EndInPlace(lines); }
+    // Writes in place in the stream's buffer, as the bytes are (CR LF stored as two), until
+    // EndPlace (TextStream::BeginPlace).
+    OutputPlace BeginPlace() { return Stream().BeginPlace(); }
+    void EndPlace(const OutputPlace& place) { Stream().EndPlace(place); }
     // Reads as fgets does into `buffer`, keeping the line feed; null at end of file. Raises
     // generic on a read error.
     virtual char* ReadLine(char* buffer, unsigned maxCount);

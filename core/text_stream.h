@@ -8,6 +8,52 @@
 
 #include "framework/native_file.h"
 
+// The lines that lie whole in a TextStream's buffer, read in place from a copy of the stream's
+// reading state that a loop keeps in registers (TextStream::BeginInPlace), in text mode only:
+// nothing else may read the stream until TextStream::EndInPlace hands the state back.
+class InPlaceLines {
+  public:
+    // Sets `line` to the next line's bytes in the buffer, valid until the stream reads again,
+    // ended as ReadLine ends it; the byte after them, its line end, is overwritten with a NUL, so
+    // that the line also reads as a C string. False, with nothing read, when the next line starts
+    // at or after the limit, or does not lie whole in the buffer.
+    bool Next(std::string_view& line) {
+        if (m_next >= m_limit) {
+            return false;
+        }
+        char* feed = static_cast<char*>(
+            std::memchr(m_next, m_lineEnd, static_cast<std::size_t>(m_stop - m_next)));
+        if (feed == nullptr) {
+            return false;
+        }
+        char* const bytes = m_next;
+        m_next = feed + 1;
+        feed -= feed > bytes && feed[-1] == '\r' ? 1 : 0;
+        *feed = '\0';
+        line = std::string_view(bytes, static_cast<std::size_t>(feed - bytes));
+        return true;
+    }
+
+  private:
+    friend class TextStream;
+
+    char* m_next = nullptr;   // the next line's first byte
+    char* m_stop = nullptr;   // the end of the text in the buffer
+    char* m_limit = nullptr;  // no line starting here or after is read
+    char m_lineEnd = '\n';
+};
+
+// Room in a TextStream's buffer for writing in place (TextStream::BeginPlace): bytes stored from
+// `next` up to `end` are written, as they are, once TextStream::EndPlace takes them; nothing else
+// may write to the stream meanwhile.
+struct OutputPlace {
+    char* next = nullptr;
+    char* end = nullptr;
+
+    // True when `count` more bytes fit.
+    bool Fits(std::size_t count) const { return static_cast<std::size_t>(end - next) >= count; }
+};
+
 // A buffered stream over an open file handle, the project's own replacement for a C runtime
 // stream so that every platform reads and writes the same bytes. In text mode ("t") CR LF in the
 // file reads as a single line feed, a Ctrl-Z byte ends the input, and each line feed written
@@ -73,6 +119,49 @@ class TextStream {
             return count;
         }
         return WriteAny(bytes, count);
+    }
+
+    // Starts reading the lines that lie whole in the buffer in place (InPlaceLines), those that
+    // start before the byte offset `limit`; none when the stream is not reading in text mode or
+    // has failed.
+    InPlaceLines BeginInPlace(long long limit) {
+        InPlaceLines lines;
+        if (m_direction == Direction::reading && m_text && !m_error) {
+            char* const buffer = m_buffer.get();
+            lines.m_next = buffer + m_begin;
+            lines.m_stop = buffer + m_stop;
+            const long long left = limit - (m_bufferOffset + static_cast<long long>(m_begin));
+            const std::size_t available = m_stop - m_begin;
+            lines.m_limit = left <= 0
+                                ? lines.m_next
+                                : lines.m_next + (static_cast<unsigned long long>(left) < available
+                                                      ? static_cast<std::size_t>(left)
+                                                      : available);
+            lines.m_lineEnd = m_lineEnd;
+        }
+        return lines;
+    }
+    // Takes back the reading state after the lines BeginInPlace started were read.
+    void EndInPlace(const InPlaceLines& lines) {
+        if (lines.m_next != nullptr) {
+            m_begin = static_cast<std::size_t>(lines.m_next - m_buffer.get());
+        }
+    }
+    // The room left in the buffer for writing in place (OutputPlace); none when the stream is not
+    // writing. In text mode the bytes stored there are not translated: a line ends in CR LF there.
+    OutputPlace BeginPlace() {
+        OutputPlace place;
+        if (m_direction == Direction::writing && !m_error) {
+            place.next = m_buffer.get() + m_end;
+            place.end = m_buffer.get() + kBufferSize;
+        }
+        return place;
+    }
+    // Takes the bytes stored at the place BeginPlace gave, up to its `next`.
+    void EndPlace(const OutputPlace& place) {
+        if (place.next != nullptr) {
+            m_end = static_cast<std::size_t>(place.next - m_buffer.get());
+        }
     }
 
     // The byte offset of the next byte to read or write, or -1 on error.

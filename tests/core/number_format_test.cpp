@@ -274,6 +274,26 @@ TEST(FormatRow, FastPathsAgreeWithTheExactPath) {
     EXPECT_EQ(mismatches, 0) << "the first: " << first;
 }
 
+TEST(FormatRowCrLf, WritesFormatRowsTextEndingInCrLf) {
+    ValueGenerator generator(0x5eed0005u);
+    std::vector<std::pair<double, double>> values = {{-DBL_MAX, -DBL_MAX}, {0.0, -0.0}};
+    for (int i = 0; i < kGeneratedRows / 10; ++i) {
+        values.emplace_back(generator.Frequency(), generator.Gamma());
+    }
+    int mismatches = 0;
+    std::string first;
+    for (const auto& [frequency, gamma] : values) {
+        char text[kMaxRowLength + 1];
+        const std::string row(text, FormatRowCrLf(frequency, gamma, text));
+        std::string expected = Row(frequency, gamma);
+        expected.insert(expected.size() - 1, "\r");
+        if (row != expected && mismatches++ == 0) {
+            first = row + " instead of " + expected;
+        }
+    }
+    EXPECT_EQ(mismatches, 0) << "the first: " << first;
+}
+
 TEST(FormatRow, MatchesGlibcPrintf) {
 #if defined(__GLIBC__)
     ValueGenerator generator(0x5eed0004u);

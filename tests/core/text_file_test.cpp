@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -206,6 +207,47 @@ TEST_F(TextFileTest, GeneratedTextReadsAsASimpleSplitGivesIt) {
                 << "round " << round << ", line " << count;
         }
         EXPECT_EQ(count, expected.size()) << "round " << round;
+        EXPECT_FALSE(m_file.ReadLine(line)) << "round " << round;
+        m_file.Close();
+    }
+}
+
+TEST_F(TextFileTest, GeneratedTextReadsInPlaceAsReadLineReadsItUpToTheLimit) {
+    SplitMix64 random(0x1ace5u);
+    for (int round = 0; round < 6; ++round) {
+        const std::string text = GeneratedText(random);
+        WriteBytes(m_path, text);
+        ASSERT_TRUE(m_file.Open(m_path, CFile::modeRead));
+        const auto expected = ExpectedLines(text);
+        // Lines starting at or after the limit are left to ReadLine.
+        const std::uint64_t limit = random.Below(text.size() + 1);
+        std::size_t count = 0;
+        std::size_t inPlace = 0;
+        std::string line;
+        for (; count < expected.size(); ++count) {
+            const std::uint64_t start = count == 0 ? 0 : expected[count - 1].second;
+            InPlaceLines lines = m_file.BeginInPlace(limit);
+            std::string_view view;
+            const bool read = lines.Next(view);
+            m_file.EndInPlace(lines);
+            if (read) {
+                ASSERT_LT(start, limit) << "round " << round << ", line " << count;
+                ASSERT_EQ(std::string(view), expected[count].first)
+                    << "round " << round << ", line " << count;
+                ASSERT_EQ(view.data()[view.size()], '\0');
+                ++inPlace;
+            } else {
+                ASSERT_TRUE(m_file.ReadLine(line)) << "round " << round << ", line " << count;
+                ASSERT_EQ(line, expected[count].first) << "round " << round << ", line " << count;
+            }
+            ASSERT_EQ(m_file.GetPosition(), expected[count].second)
+                << "round " << round << ", line " << count;
+        }
+        EXPECT_GT(inPlace, 0u) << "round " << round;
+        InPlaceLines lines = m_file.BeginInPlace(limit);
+        std::string_view view;
+        EXPECT_FALSE(lines.Next(view)) << "round " << round;
+        m_file.EndInPlace(lines);
         EXPECT_FALSE(m_file.ReadLine(line)) << "round " << round;
         m_file.Close();
     }
