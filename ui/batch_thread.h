@@ -29,16 +29,22 @@ class BatchThread : public RunMonitor, private RunEndSignal {
     void RequestStop() { m_stop = true; }
     // Waits for the run, which has posted kEndMessage, and gives the files that failed.
     std::vector<FileFailure> Finish();
+    // True when the run stopped before its last file, as asked; valid after Finish.
+    bool Stopped() const { return m_stopped; }
 
   private:
     static DWORD WINAPI ThreadMain(LPVOID self);
 
-    bool StopRequested() override { return m_stop; }
+    bool StopRequested() override {
+        m_stopped = m_stop;
+        return m_stopped;
+    }
     void OnFileDone(int done, int total) override;
     void OnRunEnd(const std::vector<FileFailure>& failures) override { m_failures = failures; }
 
     HWND m_window;
     HANDLE m_thread = nullptr;
     std::atomic<bool> m_stop{false};
+    bool m_stopped = false;
     std::vector<FileFailure> m_failures;
 };

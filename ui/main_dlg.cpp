@@ -149,10 +149,15 @@ void CMainDlg::OnRunEnd() {
         return;
     }
     const std::vector<FileFailure> failures = m_run->Finish();
+    const bool stopped = m_run->Stopped();
     m_run.reset();
     m_taskbar.Clear(m_hWnd);
     EnableRunControls(true);
-    RunEndBox(m_hWnd).OnRunEnd(failures);
+    // The sound tells that every file converted: a stopped run without failures has only its
+    // console line.
+    if (!stopped || !failures.empty()) {
+        RunEndBox(m_hWnd).OnRunEnd(failures);
+    }
 }
 
 void CMainDlg::EnableRunControls(bool enable) {
