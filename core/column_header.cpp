@@ -5,17 +5,15 @@
 #include <iterator>
 #include <vector>
 
+#include "core/c_space.h"
+
 namespace {
 
-inline bool IsBlank(char c) {
-    return c == ' ' || static_cast<unsigned>(static_cast<unsigned char>(c) - '\t') < 5u;
-}
-
 std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
+    while (!text.empty() && IsCSpace(text.front())) {
         text.remove_prefix(1);
     }
-    while (!text.empty() && IsBlank(text.back())) {
+    while (!text.empty() && IsCSpace(text.back())) {
         text.remove_suffix(1);
     }
     return text;
@@ -28,7 +26,7 @@ std::string_view WithoutUnit(std::string_view name) {
         return name;
     }
     const std::size_t open = name.rfind(name.back() == ')' ? '(' : '[');
-    if (open == std::string_view::npos || open == 0 || !IsBlank(name[open - 1])) {
+    if (open == std::string_view::npos || open == 0 || !IsCSpace(name[open - 1])) {
         return name;
     }
     return Trim(name.substr(0, open));
@@ -74,11 +72,11 @@ std::vector<std::string_view> SplitNames(std::string_view line) {
     }
     std::size_t start = 0;
     while (start < line.size()) {
-        while (start < line.size() && IsBlank(line[start])) {
+        while (start < line.size() && IsCSpace(line[start])) {
             ++start;
         }
         std::size_t end = start;
-        while (end < line.size() && !IsBlank(line[end])) {
+        while (end < line.size() && !IsCSpace(line[end])) {
             ++end;
         }
         if (end > start) {

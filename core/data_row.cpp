@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <string_view>
 
+#include "core/c_space.h"
 #include "core/number_scan.h"
 
 namespace {
 
 inline bool IsBlankIn(char c, char separator) {
-    const unsigned byte = static_cast<unsigned char>(c);
-    return c != separator && (byte == ' ' || byte - '\t' < 5u);
+    return c != separator && IsCSpace(c);
 }
 
 inline const char* SkipBlanks(const char* p, char separator) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "core/c_space.h"
 #include "core/column_header.h"
 #include "core/conversion_settings.h"
 #include "core/data_row.h"
@@ -31,12 +32,7 @@ static_assert(kOutputHeader.substr(0, kConvertedTableHeader.size()) == kConverte
 
 // True when the line holds nothing but white space.
 bool IsBlank(std::string_view line) {
-    for (const char c : line) {
-        if (c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != '\v' && c != '\f') {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(line.begin(), line.end(), IsCSpace);
 }
 
 // Removes the temporary output unless it has become the output. Declared after the file object
