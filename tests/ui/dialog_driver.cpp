@@ -8,6 +8,7 @@
 
 #include "framework/windows_text.h"
 #include "winui/dialog.h"
+#include "winui/file_dialog.h"
 #include "winui/win_app.h"
 
 namespace {
@@ -260,4 +261,24 @@ void StdioGuard::Restore() {
     SetStdHandle(STD_INPUT_HANDLE, m_inHandle);
     SetStdHandle(STD_ERROR_HANDLE, m_errHandle);
     std::clearerr(stdout);
+}
+
+INT_PTR RunOpenDialog(CFileDialog& dialog, const std::string& dir,
+                      const std::function<void(HWND)>& script) {
+    const std::wstring initialDir = Widen(dir);
+    dialog.m_ofn.lpstrInitialDir = initialDir.c_str();
+    const DWORD thread = GetCurrentThreadId();
+    std::atomic<bool> done = false;
+    std::thread helper([&] {
+        if (const HWND open = WaitForDialog(thread, [](HWND) { return true; })) {
+            script(open);
+        }
+        if (!WaitUntil([&] { return done.load(); }, 3000)) {
+            CancelDialogs(thread, done);
+        }
+    });
+    const INT_PTR result = dialog.DoModal();
+    done = true;
+    helper.join();
+    return result;
 }

@@ -63,6 +63,13 @@ struct DrivenRun {
 DrivenRun RunDriven(CDialog& dialog, const std::function<void(HWND)>& script,
                     DWORD limitMs = 20000);
 
+// Runs the system's open dialog `dialog` on this thread in folder `dir` while `script` drives it
+// from a helper thread; whatever is still open a while after the script ends (names refused, an
+// error box) is cancelled. Returns DoModal's result.
+class CFileDialog;
+INT_PTR RunOpenDialog(CFileDialog& dialog, const std::string& dir,
+                      const std::function<void(HWND)>& script);
+
 // The lines now on the process's console screen up to the cursor in UTF-8, trailing blanks
 // removed; rows filled to the console's width are taken as wrapped and joined to the next.
 std::vector<std::string> ConsoleLines();

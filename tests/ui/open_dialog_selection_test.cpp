@@ -4,9 +4,7 @@
 
 #include <commctrl.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "dialog_driver.h"
@@ -31,32 +29,19 @@ HWND ViewList(HWND open, int items) {
 // the dialog wrote into its name field, unless empty; then presses Open.
 INT_PTR SelectAllAndOpen(CFileDialog& dialog, const std::string& dir, int items,
                          const std::string& fieldText) {
-    const std::wstring initialDir = Widen(dir);
-    dialog.m_ofn.lpstrInitialDir = initialDir.c_str();
-    const DWORD thread = GetCurrentThreadId();
-    std::atomic<bool> done = false;
-    std::thread helper([&] {
-        if (const HWND open = WaitForDialog(thread, [](HWND) { return true; })) {
-            if (const HWND list = ViewList(open, items)) {
-                LVITEMW all = {};
-                all.stateMask = LVIS_SELECTED;
-                all.state = LVIS_SELECTED;
-                SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                             reinterpret_cast<LPARAM>(&all));
-            }
-            if (!fieldText.empty()) {
-                SetItemText(open, 0x47C, fieldText);
-            }
-            Click(open, IDOK);
+    return RunOpenDialog(dialog, dir, [&](HWND open) {
+        if (const HWND list = ViewList(open, items)) {
+            LVITEMW all = {};
+            all.stateMask = LVIS_SELECTED;
+            all.state = LVIS_SELECTED;
+            SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(&all));
         }
-        if (!WaitUntil([&] { return done.load(); }, 3000)) {
-            CancelDialogs(thread, done);
+        if (!fieldText.empty()) {
+            SetItemText(open, 0x47C, fieldText);
         }
+        Click(open, IDOK);
     });
-    const INT_PTR result = dialog.DoModal();
-    done = true;
-    helper.join();
-    return result;
 }
 
 TEST(OpenDialogSelectionTest, FewerNamesBackThanFilesSelectedInTheViewIsReportedNotCutShort) {

@@ -2,11 +2,9 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <functional>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "dialog_driver.h"
@@ -123,24 +121,10 @@ TEST(FileDialogTest, NextPathNameJoinsTheFolderToEachNameOfTheSelection) {
 
 // Runs the system's open dialog on `dialog` in folder `dir`, typing `names` into its name field.
 INT_PTR ChooseInOpenDialog(CFileDialog& dialog, const std::string& dir, const std::string& names) {
-    const std::wstring initialDir = Widen(dir);
-    dialog.m_ofn.lpstrInitialDir = initialDir.c_str();
-    const DWORD thread = GetCurrentThreadId();
-    std::atomic<bool> done = false;
-    std::thread helper([&] {
-        if (const HWND open = WaitForDialog(thread, [](HWND) { return true; })) {
-            SetItemText(open, 0x47C, names);
-            Click(open, IDOK);
-        }
-        // Whatever is still open after a while (names refused, an error box): cancel it.
-        if (!WaitUntil([&] { return done.load(); }, 3000)) {
-            CancelDialogs(thread, done);
-        }
+    return RunOpenDialog(dialog, dir, [&](HWND open) {
+        SetItemText(open, 0x47C, names);
+        Click(open, IDOK);
     });
-    const INT_PTR result = dialog.DoModal();
-    done = true;
-    helper.join();
-    return result;
 }
 
 class OpenDialogTest : public ::testing::Test {
