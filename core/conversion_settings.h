@@ -11,3 +11,10 @@ enum class ColumnOrder { gammaTau, tauGamma };
 
 // γ first unless the command line says otherwise.
 extern ColumnOrder g_columnOrder;
+
+// The most threads one conversion or one run may use; 0 leaves it to the machine (its processors).
+extern int g_maxThreads;
+
+// How many threads a conversion or a run may use: g_maxThreads, or the processors this process may
+// run on, whichever is fewer; at least 1.
+int ThreadsToUse();
