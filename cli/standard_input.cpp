@@ -24,23 +24,26 @@ class PrivateFile {
     ~PrivateFile() {
         InterruptHold hold;
         NativeRemove(m_path);
-        if (m_armed) {
-            DisarmInterruptCleanup();
+        if (m_cleanup != 0) {
+            DisarmInterruptCleanup(m_cleanup);
         }
     }
 
     const std::string& Path() const { return m_path; }
 
-    // Makes an interruption remove the file, with `message`, until the object goes or another
-    // file is armed.
+    // Makes an interruption remove the file, with `message` (in place of any earlier one), until
+    // the object goes.
     void ArmCleanup(const std::string& message) {
-        ArmInterruptCleanup(m_path, message);
-        m_armed = true;
+        InterruptHold hold;
+        if (m_cleanup != 0) {
+            DisarmInterruptCleanup(m_cleanup);
+        }
+        m_cleanup = ArmInterruptCleanup(m_path, message);
     }
 
   private:
     std::string m_path;
-    bool m_armed = false;
+    int m_cleanup = 0;
 };
 
 // A path in the system's temporary folder that no other run of the program picks, without its
@@ -109,6 +112,9 @@ bool ConvertStandardInput(std::FILE* in, std::FILE* out, ProgressConsole& consol
         PrivateFile input(stem + ".txt");
         PrivateFile output(stem + "+PDRT.txt");
         SpoolInput(in, input);
+        // Both go on an interruption of the conversion, which names the input itself.
+        input.ArmCleanup("");
+        output.ArmCleanup("");
         bool written = false;
         if (!ConvertReported(console, kStandardInputName, input.Path(), output.Path(), failures,
                              [&written] { written = true; })) {

@@ -40,10 +40,10 @@ bool IsBlank(std::string_view line) {
 // already belong to another run's temporary.
 class TemporaryFile {
   public:
-    TemporaryFile(std::string path, const std::string& inputPath) : m_path(std::move(path)) {
-        ArmInterruptCleanup(
-            m_path, "Interrupted while converting " + inputPath + "; its earlier output is kept");
-    }
+    TemporaryFile(std::string path, const std::string& inputPath)
+        : m_path(std::move(path)),
+          m_cleanup(ArmInterruptCleanup(m_path, "Interrupted while converting " + inputPath +
+                                                    "; its earlier output is kept")) {}
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
     ~TemporaryFile() {
@@ -51,7 +51,7 @@ class TemporaryFile {
         if (!m_forgotten) {
             NativeRemove(m_path);
         }
-        DisarmInterruptCleanup();
+        DisarmInterruptCleanup(m_cleanup);
     }
 
     // Moves the file over `target`, where it stays; a name that no longer holds this file is
@@ -65,11 +65,12 @@ class TemporaryFile {
             throw;
         }
         m_forgotten = true;
-        DisarmInterruptCleanup();
+        DisarmInterruptCleanup(m_cleanup);
     }
 
   private:
     std::string m_path;
+    int m_cleanup;
     bool m_forgotten = false;
 };
 

@@ -3,17 +3,20 @@
 #include <cstdio>
 #include <string>
 
-// What an interruption of the process must undo: the temporary output being written. Between
-// ArmInterruptCleanup and DisarmInterruptCleanup, an interruption removes `temporaryPath` and
-// writes `message` as a line to the stream given to InstallInterruptHandlers.
-void ArmInterruptCleanup(const std::string& temporaryPath, const std::string& message);
+// What an interruption of the process must undo: the temporary files being written, by any
+// thread. From ArmInterruptCleanup until DisarmInterruptCleanup with the key it gave, an
+// interruption removes `temporaryPath` and writes `message` as a line to the stream given to
+// InstallInterruptHandlers (nothing when it is empty). Any number may be armed at once.
+int ArmInterruptCleanup(const std::string& temporaryPath, const std::string& message);
 
-// Nothing is left to undo: the temporary is complete, moved, or removed.
-void DisarmInterruptCleanup();
+// Nothing is left to undo for the cleanup armed under `key`: its temporary is complete, moved, or
+// removed.
+void DisarmInterruptCleanup(int key);
 
 // Holds interruptions back, from construction to Release or destruction, so that the steps in
 // between (creating a temporary and arming its cleanup; moving it over the output and disarming)
-// are never cut apart. An interruption meanwhile takes effect once released.
+// are never cut apart, whichever thread takes them. An interruption meanwhile takes effect once
+// released. Holds of one thread may nest; holds of different threads wait for each other.
 class InterruptHold {
   public:
     InterruptHold();
@@ -29,7 +32,8 @@ class InterruptHold {
 };
 
 // Ends the process on SIGINT, SIGTERM and SIGHUP (on Windows the console's Ctrl+C, Ctrl+Break and
-// close events) after the cleanup armed at that moment, with the conventional status: killed by
+// close events) after the cleanups armed at that moment, with the conventional status: killed by
 // that signal, or STATUS_CONTROL_C_EXIT on Windows. Messages go to `report`. A signal that the
-// process was started with ignored stays ignored.
+// process was started with ignored stays ignored. On POSIX systems, call it before any other
+// thread starts: the signals are then taken by a thread of their own.
 void InstallInterruptHandlers(std::FILE* report);

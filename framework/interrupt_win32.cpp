@@ -1,20 +1,14 @@
 #include <io.h>
 #include <windows.h>
 
-#include <mutex>
-
 #include "framework/interrupt.h"
+#include "framework/interrupt_cleanup.h"
 #include "framework/windows_text.h"
 
-// The console runs the handler on a thread of its own; the armed cleanup is guarded by a lock
-// that the converting thread holds while it arms or disarms, and through an InterruptHold.
+// The console runs the handler on a thread of its own, which takes the lock that holds
+// interruptions back before it cleans up.
 namespace {
 
-// Recursive: a conversion arms and disarms while an InterruptHold of its own has it.
-std::recursive_mutex g_lock;
-std::wstring g_temporaryPath;
-std::string g_message;
-bool g_armed = false;
 std::FILE* g_report = nullptr;
 
 // What Windows' own Ctrl+C handling ends a console program with.
@@ -29,52 +23,25 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
         default:
             return FALSE;
     }
-    {
-        std::lock_guard<std::recursive_mutex> hold(g_lock);
-        if (g_armed) {
-            // The temporary was opened for sharing with deletion, so it goes although its
-            // handle is open; the process's end closes that.
-            DeleteFileW(g_temporaryPath.c_str());
-            const HANDLE report = g_report != nullptr
-                                      ? reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(g_report)))
-                                      : INVALID_HANDLE_VALUE;
-            // The stream's own buffer is left alone: the converting thread may hold its lock.
-            DWORD written = 0;
-            if (report != INVALID_HANDLE_VALUE && !WriteToConsole(report, g_message)) {
-                WriteFile(report, g_message.data(), static_cast<DWORD>(g_message.size()), &written,
-                          nullptr);
-            }
+    const HANDLE report = g_report != nullptr
+                              ? reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(g_report)))
+                              : INVALID_HANDLE_VALUE;
+    CleanUpForInterruption([report](const std::string& path, const std::string& message) {
+        // The temporary was opened for sharing with deletion, so it goes although its handle is
+        // open; the process's end closes that.
+        DeleteFileW(FileSystemPath(path).c_str());
+        // The stream's own buffer is left alone: a converting thread may hold its lock.
+        const std::string line = message + "\r\n";
+        DWORD written = 0;
+        if (!message.empty() && report != INVALID_HANDLE_VALUE && !WriteToConsole(report, line)) {
+            WriteFile(report, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
         }
-        // Holding the lock, so that no conversion moves its temporary meanwhile.
-        ExitProcess(kStatusControlCExit);
-    }
+    });
+    // Still holding the lock, so that no conversion moves its temporary meanwhile.
+    ExitProcess(kStatusControlCExit);
 }
 
 }  // namespace
-
-// The console's handler waits for the lock, so holding it holds interruptions back.
-InterruptHold::InterruptHold() {
-    g_lock.lock();
-}
-
-void InterruptHold::Release() {
-    if (m_held) {
-        m_held = false;
-        g_lock.unlock();
-    }
-}
-
-void ArmInterruptCleanup(const std::string& temporaryPath, const std::string& message) {
-    std::lock_guard<std::recursive_mutex> hold(g_lock);
-    g_temporaryPath = FileSystemPath(temporaryPath);
-    g_message = message + "\r\n";
-    g_armed = true;
-}
-
-void DisarmInterruptCleanup() {
-    std::lock_guard<std::recursive_mutex> hold(g_lock);
-    g_armed = false;
-}
 
 void InstallInterruptHandlers(std::FILE* report) {
     g_report = report;

@@ -51,4 +51,23 @@ for case in "${cases[@]}"; do
         fail "SIG$signal: the interrupted file is not named: $(cat "$work/err")"
     echo "SIG$signal: status $status, temporary removed, earlier output kept"
 done
+
+# Standard input is spooled to a private file and converted into another: neither may stay.
+if [ -z "$emulator" ]; then
+    spool=$work/spool
+    mkdir -p "$spool"
+    TMPDIR=$spool "$program" - <"$input" >"$work/out" 2>"$work/err" &
+    pid=$!
+    for _ in $(seq 2000); do
+        compgen -G "$spool/*.tmp" >/dev/null && break
+        sleep 0.005
+    done
+    compgen -G "$spool/*.tmp" >/dev/null || fail "no temporary output of standard input appeared"
+    kill -INT "$pid"
+    status=0
+    wait "$pid" || status=$?
+    [ "$status" -eq 130 ] || fail "standard input: SIGINT ended with status $status, not 130"
+    [ -z "$(ls -A "$spool")" ] || fail "standard input: left behind: $(ls "$spool")"
+    echo "standard input: status $status, spooled input and temporary removed"
+fi
 rm -rf "$work"
