@@ -1,9 +1,17 @@
 #include "batch/batch_run.h"
 
+#include <algorithm>
+#include <condition_variable>
 #include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "batch/file_table.h"
+#include "core/conversion_settings.h"
 #include "core/file_converter.h"
 #include "framework/console_text.h"
 #include "framework/file_exception.h"
@@ -59,32 +67,180 @@ int LastRowWithOutput(const std::vector<RunRow>& table, const std::vector<int>& 
     return -1;
 }
 
-// Converts row `i` of the run's `table`, reporting it on `console`; `written` lists the rows whose
-// output the run has written so far, `inputs` the keys of the run's inputs.
-void ConvertRow(ProgressConsole& console, const std::vector<RunRow>& table, int i,
-                const std::unordered_set<std::string>& inputs, std::vector<int>& written,
-                std::vector<FileFailure>& failures) {
-    const std::string& inputPath = table[static_cast<std::size_t>(i)].input;
-    const std::string& outputPath = table[static_cast<std::size_t>(i)].output;
-    // An input of the run that is the user's own data, not an earlier table, is never replaced by
-    // another row's output.
-    if (inputs.count(FilePathKey(outputPath)) != 0 && HoldsOtherData(outputPath)) {
-        const CFileException refusal(CFileException::accessDenied, outputPath,
-                                     "this output would replace a file chosen as an input, which "
-                                     "is not a converted table; nothing was written");
-        console.Line("Failed to process file: " + inputPath + ": " + refusal.what());
-        failures.push_back({inputPath, refusal.what()});
-        return;
-    }
-    ConvertReported(console, inputPath, inputPath, outputPath, failures, [&] {
-        const int earlier = LastRowWithOutput(table, written, outputPath);
-        if (earlier >= 0) {
-            console.Warning(inputPath + ": replaces the output of " +
-                            table[static_cast<std::size_t>(earlier)].input);
+// A file's lines, kept until the lines of the files before it have been written.
+class RecordedLines : public ProgressLines {
+  public:
+    void Line(const std::string& text) override { m_lines.push_back({text, false}); }
+    void Warning(const std::string& text) override { m_lines.push_back({text, true}); }
+
+    // Hands the lines to `console`, in the order they came.
+    void WriteTo(ProgressLines& console) const {
+        for (const auto& [text, warning] : m_lines) {
+            if (warning) {
+                console.Warning(text);
+            } else {
+                console.Line(text);
+            }
         }
-        written.push_back(i);
-    });
-}
+    }
+
+  private:
+    std::vector<std::pair<std::string, bool>> m_lines;
+};
+
+// What converting one row left: its lines and its failure, if it failed.
+struct RowResult {
+    RecordedLines lines;
+    std::vector<FileFailure> failures;
+};
+
+// One run of a table, shared by the threads that convert its rows. Rows are begun in table
+// order; a row waits for the earlier rows that share a file with it. Whichever thread finishes
+// the next row to report writes the lines of every finished row from there on.
+class BatchRun {
+  public:
+    BatchRun(std::vector<RunRow> table, ProgressLines& console, RunMonitor* monitor)
+        : m_table(std::move(table)),
+          m_console(console),
+          m_monitor(monitor),
+          m_total(static_cast<int>(m_table.size())),
+          m_after(m_table.size()),
+          m_done(m_table.size(), false),
+          m_results(m_table.size()) {
+        // Each row waits for the last earlier row that has its input, its output or its output's
+        // temporary among its own; rows sharing a name wait for each other along a chain.
+        std::unordered_map<std::string, int> lastRowOf;
+        for (int i = 0; i < m_total; ++i) {
+            const RunRow& row = m_table[static_cast<std::size_t>(i)];
+            m_inputs.insert(FilePathKey(row.input));
+            const std::string keys[] = {FilePathKey(row.input), FilePathKey(row.output),
+                                        FilePathKey(TemporaryOutputPath(row.output))};
+            for (const std::string& key : keys) {
+                auto [last, added] = lastRowOf.try_emplace(key, i);
+                if (!added && last->second != i) {
+                    m_after[static_cast<std::size_t>(i)].push_back(last->second);
+                    last->second = i;
+                }
+            }
+        }
+    }
+
+    // Converts rows until none is left to begin, or a stop was asked for.
+    void Work() {
+        std::unique_lock<std::mutex> lock(m_lock);
+        while (m_next < m_total && !m_stopped && !m_error) {
+            if (m_monitor != nullptr && m_monitor->StopRequested()) {
+                m_stopped = true;
+                break;
+            }
+            const int i = m_next++;
+            const std::vector<int>& after = m_after[static_cast<std::size_t>(i)];
+            m_changed.wait(lock, [&] {
+                return std::all_of(after.begin(), after.end(),
+                                   [&](int row) { return m_done[static_cast<std::size_t>(row)]; });
+            });
+            lock.unlock();
+            RowResult result;
+            std::exception_ptr error;
+            try {
+                ConvertRow(i, result);
+            } catch (...) {
+                error = std::current_exception();
+            }
+            lock.lock();
+            if (error && !m_error) {
+                m_error = error;
+            }
+            m_results[static_cast<std::size_t>(i)] = std::move(result);
+            m_done[static_cast<std::size_t>(i)] = true;
+            m_changed.notify_all();
+            WriteFinished(lock);
+        }
+    }
+
+    // After every thread's Work: the end of the run, told to `signal`; raises what a row raised
+    // outside its conversion.
+    void End(RunEndSignal& signal) {
+        if (m_error) {
+            std::rethrow_exception(m_error);
+        }
+        if (m_stopped) {
+            m_console.Line("Stopped after " + std::to_string(m_next) + " of " +
+                           std::to_string(m_total) + " files");
+        }
+        signal.OnRunEnd(m_failures);
+    }
+
+    int Total() const { return m_total; }
+
+  private:
+    // Converts row `i`, into `result`.
+    void ConvertRow(int i, RowResult& result) {
+        const std::string& inputPath = m_table[static_cast<std::size_t>(i)].input;
+        const std::string& outputPath = m_table[static_cast<std::size_t>(i)].output;
+        // An input of the run that is the user's own data, not an earlier table, is never
+        // replaced by another row's output.
+        if (m_inputs.count(FilePathKey(outputPath)) != 0 && HoldsOtherData(outputPath)) {
+            const CFileException refusal(CFileException::accessDenied, outputPath,
+                                         "this output would replace a file chosen as an input, "
+                                         "which is not a converted table; nothing was written");
+            result.lines.Line("Failed to process file: " + inputPath + ": " + refusal.what());
+            result.failures.push_back({inputPath, refusal.what()});
+            return;
+        }
+        ConvertReported(result.lines, inputPath, inputPath, outputPath, result.failures, [&] {
+            const std::lock_guard<std::mutex> hold(m_lock);
+            const int earlier = LastRowWithOutput(m_table, m_written, outputPath);
+            if (earlier >= 0) {
+                result.lines.Warning(inputPath + ": replaces the output of " +
+                                     m_table[static_cast<std::size_t>(earlier)].input);
+            }
+            m_written.push_back(i);
+        });
+    }
+
+    // Writes the lines of the finished rows that follow those written, unless another thread is
+    // writing them; `lock` holds m_lock and does again on return.
+    void WriteFinished(std::unique_lock<std::mutex>& lock) {
+        if (m_writing) {
+            return;
+        }
+        m_writing = true;
+        while (m_reported < m_total && m_done[static_cast<std::size_t>(m_reported)]) {
+            const int row = m_reported;
+            RowResult result = std::move(m_results[static_cast<std::size_t>(row)]);
+            lock.unlock();
+            result.lines.WriteTo(m_console);
+            if (m_monitor != nullptr) {
+                m_monitor->OnFileDone(row + 1, m_total);
+            }
+            lock.lock();
+            m_failures.insert(m_failures.end(), result.failures.begin(), result.failures.end());
+            ++m_reported;
+        }
+        m_writing = false;
+    }
+
+    const std::vector<RunRow> m_table;
+    ProgressLines& m_console;
+    RunMonitor* const m_monitor;
+    const int m_total;
+    std::unordered_set<std::string> m_inputs;
+    // For each row, the earlier rows it waits for.
+    std::vector<std::vector<int>> m_after;
+
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    int m_next = 0;            // the next row to begin
+    std::vector<bool> m_done;  // rows finished
+    std::vector<RowResult> m_results;
+    int m_reported = 0;      // rows whose lines are written
+    bool m_writing = false;  // a thread is writing lines
+    bool m_stopped = false;
+    std::exception_ptr m_error;
+    std::vector<int> m_written;  // rows that wrote their output, in the order they did
+    std::vector<FileFailure> m_failures;
+};
 
 }  // namespace
 
@@ -99,9 +255,9 @@ void ProgressConsole::Warning(const std::string& text) {
     }
 }
 
-bool ConvertReported(ProgressConsole& console, const std::string& name,
-                     const std::string& inputPath, const std::string& outputPath,
-                     std::vector<FileFailure>& failures, const std::function<void()>& onWritten) {
+bool ConvertReported(ProgressLines& console, const std::string& name, const std::string& inputPath,
+                     const std::string& outputPath, std::vector<FileFailure>& failures,
+                     const std::function<void()>& onWritten) {
     std::string reason;
     try {
         const ConversionReport report = ConvertFile(inputPath, outputPath);
@@ -138,26 +294,24 @@ bool ConvertReported(ProgressConsole& console, const std::string& name,
     return false;
 }
 
-void RunBatch(ProgressConsole& console, RunEndSignal& signal, RunMonitor* monitor) {
+void RunBatch(ProgressLines& console, RunEndSignal& signal, RunMonitor* monitor) {
     std::vector<RunRow> table;
-    std::unordered_set<std::string> inputs;
     for (int i = 0; i < g_fileCount; ++i) {
         table.push_back({g_inputFiles[i].path, g_outputFiles[i].path});
-        inputs.insert(FilePathKey(g_inputFiles[i].path));
     }
-    const int total = static_cast<int>(table.size());
-    std::vector<FileFailure> failures;
-    std::vector<int> written;
-    for (int i = 0; i < total; ++i) {
-        if (monitor != nullptr && monitor->StopRequested()) {
-            console.Line("Stopped after " + std::to_string(i) + " of " + std::to_string(total) +
-                         " files");
+    BatchRun run(std::move(table), console, monitor);
+    const int workers = std::min({ThreadsToUse(), kMaxBatchThreads, run.Total()});
+    std::vector<std::thread> helpers;
+    for (int i = 1; i < workers; ++i) {
+        try {
+            helpers.emplace_back([&run] { run.Work(); });
+        } catch (const std::system_error&) {
             break;
         }
-        ConvertRow(console, table, i, inputs, written, failures);
-        if (monitor != nullptr) {
-            monitor->OnFileDone(i + 1, total);
-        }
     }
-    signal.OnRunEnd(failures);
+    run.Work();
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+    run.End(signal);
 }

@@ -11,18 +11,28 @@ struct FileFailure {
     std::string reason;
 };
 
+// Where the lines telling of a run's progress go.
+class ProgressLines {
+  public:
+    virtual ~ProgressLines() = default;
+    // Takes one line.
+    virtual void Line(const std::string& text) = 0;
+    // Takes one line telling of an output this run wrote and then lost.
+    virtual void Warning(const std::string& text) = 0;
+};
+
 // Writes the console's progress lines, each flushed at once so it shows while the run goes on.
-class ProgressConsole {
+class ProgressConsole : public ProgressLines {
   public:
     // Lines go to `stream`, each ended with `lineEnd`; warnings go to `warnings` as well, if given.
     ProgressConsole(std::FILE* stream, const char* lineEnd, std::FILE* warnings = nullptr)
         : m_stream(stream), m_lineEnd(lineEnd), m_warnings(warnings) {}
 
     // Writes one line.
-    void Line(const std::string& text);
+    void Line(const std::string& text) override;
 
-    // Writes one line telling of an output this run wrote and then lost, on both streams.
-    void Warning(const std::string& text);
+    // Writes one line on both streams.
+    void Warning(const std::string& text) override;
 
   private:
     std::FILE* m_stream;
@@ -34,9 +44,8 @@ class ProgressConsole {
 // under `name`: a failure is reported and added to `failures` (false), a converted table given as
 // input is reported as skipped; `onWritten` runs once the output is written, before the lines on
 // skipped rows and an early end of the text.
-bool ConvertReported(ProgressConsole& console, const std::string& name,
-                     const std::string& inputPath, const std::string& outputPath,
-                     std::vector<FileFailure>& failures,
+bool ConvertReported(ProgressLines& console, const std::string& name, const std::string& inputPath,
+                     const std::string& outputPath, std::vector<FileFailure>& failures,
                      const std::function<void()>& onWritten = nullptr);
 
 // Learns how a batch run ended.
@@ -48,20 +57,26 @@ class RunEndSignal {
     virtual void OnRunEnd(const std::vector<FileFailure>& failures) = 0;
 };
 
-// Asked by a run before each file whether to go on, and told after each file.
+// Asked by a run before each file whether to go on, and told after each file. The run calls it
+// from one thread at a time, not always the same one.
 class RunMonitor {
   public:
     virtual ~RunMonitor() = default;
-    // True when the run is to stop before its next file.
+    // True when the run is to start no further file.
     virtual bool StopRequested() = 0;
-    // Called after each file with how many of the run's `total` files are done.
+    // Called after each file, in table order, with how many of the run's `total` files are done.
     virtual void OnFileDone(int done, int total) = 0;
 };
 
-// Converts every row of the file table, as it stands when the run starts, in order, reporting each
-// file on `console`, then tells `signal` how the run ended. A failing file is reported and the run
-// goes on with the next; a converted table given as input is reported as skipped, neither
-// converted nor failed. A row whose output an earlier row of the run wrote replaces that output
-// and gives a warning. When `monitor` asks for a stop, the run ends before its next file with
-// "Stopped after N of M files".
-void RunBatch(ProgressConsole& console, RunEndSignal& signal, RunMonitor* monitor = nullptr);
+// The most files a run converts at once: beyond it the file system's calls only contend.
+inline constexpr int kMaxBatchThreads = 8;
+
+// Converts every row of the file table, as it stands when the run starts, reporting each file on
+// `console`, then tells `signal` how the run ended. Up to ThreadsToUse() files (at most
+// kMaxBatchThreads) are converted at once, but rows that share a file (an input, an output, or an
+// output's temporary) one after the other in table order, and every file's lines are written in
+// table order once it is done. A failing file is reported and the run goes on; a converted table
+// given as input is reported as skipped, neither converted nor failed. A row whose output an
+// earlier row of the run wrote replaces that output and gives a warning. When `monitor` asks for a
+// stop, the files begun are finished and the run ends with "Stopped after N of M files".
+void RunBatch(ProgressLines& console, RunEndSignal& signal, RunMonitor* monitor = nullptr);

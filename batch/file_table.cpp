@@ -1,6 +1,7 @@
 #include "batch/file_table.h"
 
 #include "batch/split_path.h"
+#include "framework/path_key.h"
 
 FileNameParts g_inputFiles[kMaxFiles];
 FileNameParts g_outputFiles[kMaxFiles];
@@ -55,7 +56,7 @@ int AppendFiles(const std::vector<std::string>& paths) {
 }
 
 std::string FilePathKey(const std::string& path) {
-    return path;
+    return PathKey(path);
 }
 
 bool SameFilePath(const std::string& a, const std::string& b) {

@@ -27,8 +27,8 @@ FileNameParts InputFileFor(const std::string& path);
 // returns how many paths did not fit.
 int AppendFiles(const std::vector<std::string>& paths);
 
-// The form of a path of the tables under which two paths naming the same file are equal: the
-// path itself.
+// The form of a path of the tables under which two paths naming the same file are equal (on
+// Windows without regard to case).
 std::string FilePathKey(const std::string& path);
 
 // True when two paths of the tables name the same file: their keys are equal.

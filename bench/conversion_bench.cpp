@@ -1,5 +1,7 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "batch/batch_run.h"
@@ -45,9 +48,13 @@ constexpr const char* kBatchCopyNames[] = {"Batch1000/BlockCopy/replace",
                                            "Batch1000/BlockCopy/fresh"};
 constexpr const char* kBatchRenameCopyNames[] = {"Batch1000/BlockCopyViaRename/replace",
                                                  "Batch1000/BlockCopyViaRename/fresh"};
+constexpr const char* kBatchThreadedRenameCopyNames[] = {
+    "Batch1000/BlockCopyViaRenameThreaded/replace", "Batch1000/BlockCopyViaRenameThreaded/fresh"};
 constexpr const char* kBatchBaselineNames[] = {"Batch1000/Baseline/replace",
                                                "Batch1000/Baseline/fresh"};
 constexpr const char* kBatchRunNames[] = {"Batch1000/RunBatch/replace", "Batch1000/RunBatch/fresh"};
+constexpr const char* kBatchRunOneThreadNames[] = {"Batch1000/RunBatchOneThread/replace",
+                                                   "Batch1000/RunBatchOneThread/fresh"};
 
 namespace fs = std::filesystem;
 
@@ -146,6 +153,11 @@ BenchData GenerateData(const fs::path& folder) {
     return data;
 }
 
+// How many files RunBatch converts at once here.
+int BatchThreads() {
+    return std::min(ThreadsToUse(), kMaxBatchThreads);
+}
+
 // Reports lines per second as items and input bytes per second.
 void SetThroughput(benchmark::State& state, long lines, std::uint64_t bytes) {
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(lines));
@@ -235,6 +247,43 @@ void BenchBatchRenameCopy(benchmark::State& state, const BenchData& data, Output
     SetThroughput(state, data.batchLines, data.batchBytes);
 }
 
+// The same on as many threads as RunBatch uses, each taking the next file: the floor of a batch
+// run converting several files at once.
+void BenchBatchThreadedRenameCopy(benchmark::State& state, const BenchData& data, Outputs outputs) {
+    const int threads = BatchThreads();
+    for (auto _ : state) {
+        RemoveUntimed(state, outputs, data.batchRenamedCopies);
+        std::atomic<std::size_t> next{0};
+        std::atomic<bool> failed{false};
+        const auto work = [&] {
+            std::vector<char> block(kCopyBlock);
+            for (std::size_t i = next++; i < data.batchInputs.size() && !failed; i = next++) {
+                const std::string temporary = data.batchRenamedCopies[i] + ".partial";
+                std::error_code error;
+                if (BlockCopy(data.batchInputs[i], temporary, block)) {
+                    fs::rename(temporary, data.batchRenamedCopies[i], error);
+                } else {
+                    error = std::make_error_code(std::errc::io_error);
+                }
+                failed = failed || static_cast<bool>(error);
+            }
+        };
+        std::vector<std::thread> helpers;
+        for (int i = 1; i < threads; ++i) {
+            helpers.emplace_back(work);
+        }
+        work();
+        for (std::thread& helper : helpers) {
+            helper.join();
+        }
+        if (failed) {
+            state.SkipWithError("the threaded block copy through a rename failed");
+            break;
+        }
+    }
+    SetThroughput(state, data.batchLines, data.batchBytes);
+}
+
 // The C library reference on the large file.
 void BenchLargeBaseline(benchmark::State& state, const BenchData& data) {
     for (auto _ : state) {
@@ -307,11 +356,12 @@ class FailureCount : public RunEndSignal {
 };
 
 // The batch job on the batch files: the file table filled afresh, then one run, progress lines
-// going to `console`.
+// going to `console`; on at most `maxThreads` threads (0: as many as RunBatch takes).
 void BenchBatchRun(benchmark::State& state, const BenchData& data, Outputs outputs,
-                   std::FILE* console) {
+                   std::FILE* console, int maxThreads) {
     ProgressConsole progress(console, "\n");
     FailureCount failures;
+    g_maxThreads = maxThreads;
     for (auto _ : state) {
         RemoveUntimed(state, outputs, data.batchConvertOutputs);
         ClearFileTable();
@@ -322,6 +372,7 @@ void BenchBatchRun(benchmark::State& state, const BenchData& data, Outputs outpu
             break;
         }
     }
+    g_maxThreads = 0;
     SetThroughput(state, data.batchLines, data.batchBytes);
 }
 
@@ -468,11 +519,21 @@ void PrintSummary(const RecordingReporter& reporter, const BenchData& data) {
         const double batchCopy = reporter.Seconds(kBatchCopyNames[index]);
         const double batchRenameCopy = reporter.Seconds(kBatchRenameCopyNames[index]);
         const double batchBaseline = reporter.Seconds(kBatchBaselineNames[index]);
+        const double batchThreadedRenameCopy =
+            reporter.Seconds(kBatchThreadedRenameCopyNames[index]);
         const double batchRun = reporter.Seconds(kBatchRunNames[index]);
+        const double batchRunOneThread = reporter.Seconds(kBatchRunOneThreadNames[index]);
         batchesRan = batchesRan || (batchBaseline > 0.0 && batchRun > 0.0);
         const std::string files = std::string(", 1000 files, ") + kind;
         PrintRatio(("RunBatch vs baseline" + files + " (speed-up)").c_str(), batchBaseline,
                    batchRun, 5.0);
+        PrintRatio(("RunBatch vs threaded block copy via rename" + files).c_str(), batchRun,
+                   batchThreadedRenameCopy, 1.3, Bound::atMost);
+        // With one processor RunBatch takes one thread, and should cost no more than that.
+        PrintRatio(("RunBatch vs RunBatch on one thread" + files + " (time ratio)").c_str(),
+                   batchRun, batchRunOneThread, BatchThreads() == 1 ? 1.03 : 0.0, Bound::atMost);
+        PrintRatio(("RunBatch on one thread vs baseline" + files + " (speed-up)").c_str(),
+                   batchBaseline, batchRunOneThread, 0.0);
         PrintRatio(("RunBatch vs block copy" + files).c_str(), batchRun, batchCopy, 0.0);
         PrintRatio(("baseline vs block copy" + files).c_str(), batchBaseline, batchCopy, 0.0);
         PrintRatio(("RunBatch vs block copy via rename" + files).c_str(), batchRun, batchRenameCopy,
@@ -626,13 +687,23 @@ int main(int argc, char** argv) {
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime()
                 ->MinTime(1.0);
+            benchmark::RegisterBenchmark(kBatchThreadedRenameCopyNames[index],
+                                         BenchBatchThreadedRenameCopy, std::cref(data), outputs)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime()
+                ->MinTime(1.0);
             benchmark::RegisterBenchmark(kBatchBaselineNames[index], BenchBatchBaseline,
                                          std::cref(data), outputs)
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime()
                 ->MinTime(2.0);
             benchmark::RegisterBenchmark(kBatchRunNames[index], BenchBatchRun, std::cref(data),
-                                         outputs, console.get())
+                                         outputs, console.get(), 0)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime()
+                ->MinTime(2.0);
+            benchmark::RegisterBenchmark(kBatchRunOneThreadNames[index], BenchBatchRun,
+                                         std::cref(data), outputs, console.get(), 1)
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime()
                 ->MinTime(2.0);

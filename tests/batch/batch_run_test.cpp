@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "batch/file_table.h"
 #include "core/conversion_settings.h"
 #include "support/temp_dir.h"
@@ -25,8 +27,12 @@ class BatchRunTest : public ::testing::Test {
         ClearFileTable();
         g_area = 1.0f;
         g_areaSet = 1;
+        g_maxThreads = 0;
     }
-    void TearDown() override { ClearFileTable(); }
+    void TearDown() override {
+        ClearFileTable();
+        g_maxThreads = 0;
+    }
 
     // Runs the batch with progress going to a file; returns what was printed.
     std::string Run(RecordingSignal& signal) {
@@ -196,6 +202,8 @@ TEST_F(BatchRunTest, AStopEndsTheRunBeforeTheNextFileAndTheTableIsTakenAtTheStar
         WriteBytes(path, "h\nh\nh\n1 1\n");
     }
     AppendFiles({a, b, c});
+    // One file at a time, so that the stop falls between two files.
+    g_maxThreads = 1;
     StoppingMonitor monitor(2);
     RecordingSignal signal;
     const std::string consolePath = m_dir.File("console.log");
@@ -210,6 +218,40 @@ TEST_F(BatchRunTest, AStopEndsTheRunBeforeTheNextFileAndTheTableIsTakenAtTheStar
     EXPECT_EQ(signal.calls, 1);
     EXPECT_TRUE(Exists(m_dir.File("b+PDRT.txt")));
     EXPECT_FALSE(Exists(m_dir.File("c+PDRT.txt")));
+}
+
+TEST_F(BatchRunTest, OnSeveralThreadsTheLinesAndOutputsAreThoseOfOneThread) {
+    // Pairs of rows with one output, the second replacing the first's; a row that fails; rows
+    // with skipped lines; a row whose output is the input of a later row.
+    std::vector<std::string> rows;
+    for (int i = 0; i < 60; ++i) {
+        const std::string stem = m_dir.File("f" + std::to_string(i));
+        WriteBytes(stem + ".txt", "h\nh\nh\n" + std::to_string(i) + " 1\n");
+        WriteBytes(stem + ".dat", "h\nh\nh\n" + std::to_string(i) + " 2\nnot a row\n");
+        rows.push_back(stem + ".txt");
+        rows.push_back(stem + ".dat");
+    }
+    rows.insert(rows.begin() + 7, m_dir.File("missing.txt"));
+    rows.insert(rows.begin() + 43, m_dir.File("f20+PDRT.txt"));
+    AppendFiles(rows);
+    const auto runOn = [&](int threads, std::vector<std::string>& outputs) {
+        g_maxThreads = threads;
+        RecordingSignal signal;
+        const std::string console = Run(signal);
+        for (int i = 0; i < 60; ++i) {
+            const std::string output = m_dir.File("f" + std::to_string(i) + "+PDRT.txt");
+            outputs.push_back(ReadBytes(output));
+            std::filesystem::remove(Utf8Path(output));
+        }
+        outputs.push_back(ReadBytes(m_dir.File("f20+PDRT+PDRT.txt")));
+        return console;
+    };
+    std::vector<std::string> one;
+    std::vector<std::string> several;
+    const std::string oneThread = runOn(1, one);
+    EXPECT_EQ(runOn(4, several), oneThread);
+    EXPECT_EQ(several, one);
+    EXPECT_EQ(one[5], "Freq(Hz), Gamma(tau)\r\n0.079577, 5\r\n");
 }
 
 }  // namespace

@@ -69,3 +69,14 @@ TEST_F(FileTableTest, ChoicesBeyondTheTableAreRefusedAndCounted) {
 }
 
 }  // namespace
+
+TEST(FilePathKeyTest, NamesOfOneFileAreOneKey) {
+    EXPECT_TRUE(SameFilePath("dir/a+PDRT.txt", "dir/a+PDRT.txt"));
+    EXPECT_FALSE(SameFilePath("dir/a+PDRT.txt", "dir/b+PDRT.txt"));
+#ifdef _WIN32
+    // Windows' file systems ignore case, also beyond ASCII, and take '/' for '\'.
+    EXPECT_TRUE(SameFilePath("C:/Data/\xC3\x84quivalent.TXT", "c:\\DATA\\\xC3\xA4QUIVALENT.txt"));
+#else
+    EXPECT_FALSE(SameFilePath("Data/a.txt", "data/a.txt"));
+#endif
+}

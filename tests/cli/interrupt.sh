@@ -1,6 +1,7 @@
 #!/bin/bash
-# Interrupts the converter in the middle of a large file: the temporary output must be gone, the
-# earlier output kept, the interrupted file named, and the exit status the conventional one.
+# Interrupts the converter in the middle of two large files, converted at once where there are two
+# processors: every temporary output must be gone, the earlier outputs kept, the interrupted files
+# named, and the exit status the conventional one.
 # Usage: interrupt.sh WORK_FOLDER PROGRAM [EMULATOR]
 # Natively it sends SIGINT (status 130) and SIGTERM (143); under Wine SIGINT, which Wine hands to
 # the program as the console's Ctrl+C (status STATUS_CONTROL_C_EXIT, 0xC000013A, seen as 58).
@@ -23,6 +24,12 @@ temporary=$work/big+PDRT.tmp
     printf 'h\nh\nh\n'
     (yes '1.5 2e-3' || true) | head -n 4000000
 } >"$input"
+input2=$work/big2.txt
+output2=$work/big2+PDRT.txt
+temporary2=$work/big2+PDRT.tmp
+cp "$input" "$input2"
+# The second file's conversion has begun by the interruption only where both run at once.
+both=$([ "$(nproc)" -ge 2 ] && echo 1 || echo 0)
 
 if [ -n "$emulator" ]; then
     cases=("INT 58")
@@ -34,22 +41,28 @@ set -m
 for case in "${cases[@]}"; do
     read -r signal expected <<<"$case"
     echo "earlier output" >"$output"
-    $emulator "$program" "$input" >"$work/out" 2>"$work/err" &
+    echo "earlier output 2" >"$output2"
+    $emulator "$program" "$input" "$input2" >"$work/out" 2>"$work/err" &
     pid=$!
     for _ in $(seq 2000); do
-        [ -e "$temporary" ] && break
+        [ -e "$temporary" ] && { [ "$both" = 0 ] || [ -e "$temporary2" ]; } && break
         sleep 0.005
     done
     [ -e "$temporary" ] || fail "no temporary output appeared"
+    [ "$both" = 0 ] || [ -e "$temporary2" ] || fail "the second file's conversion did not begin"
     kill "-$signal" "$pid"
     status=0
     wait "$pid" || status=$?
     [ "$status" -eq "$expected" ] || fail "SIG$signal ended with status $status, not $expected"
-    [ ! -e "$temporary" ] || fail "SIG$signal left the temporary output behind"
+    [ ! -e "$temporary" ] && [ ! -e "$temporary2" ] ||
+        fail "SIG$signal left a temporary output behind"
     [ "$(cat "$output")" = "earlier output" ] || fail "SIG$signal changed the earlier output"
+    [ "$(cat "$output2")" = "earlier output 2" ] || fail "SIG$signal changed the earlier output 2"
     grep -q "Interrupted while converting .*big.txt" "$work/err" ||
         fail "SIG$signal: the interrupted file is not named: $(cat "$work/err")"
-    echo "SIG$signal: status $status, temporary removed, earlier output kept"
+    [ "$both" = 0 ] || grep -q "Interrupted while converting .*big2.txt" "$work/err" ||
+        fail "SIG$signal: the second interrupted file is not named: $(cat "$work/err")"
+    echo "SIG$signal: status $status, temporaries removed, earlier outputs kept"
 done
 
 # Standard input is spooled to a private file and converted into another: neither may stay.
