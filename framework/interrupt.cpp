@@ -1,11 +1,13 @@
 #include <map>
 #include <mutex>
+#include <shared_mutex>
 
 #include "framework/interrupt.h"
 #include "framework/interrupt_cleanup.h"
 
-// The armed cleanups and the lock that guards them. The interrupt handler takes the lock before
-// it cleans up and never gives it back, so holding the lock holds interruptions back.
+// The armed cleanups, and the lock that holds interruptions back: every hold shares it, and the
+// interrupt handler takes it alone before it cleans up, never to give it back. Holds of different
+// threads thus never wait for each other, only the handler for them.
 namespace {
 
 struct Cleanup {
@@ -13,9 +15,14 @@ struct Cleanup {
     std::string message;
 };
 
-// Recursive: a conversion arms and disarms while an InterruptHold of its own has it.
-std::recursive_mutex& Lock() {
-    static std::recursive_mutex lock;
+std::shared_mutex& Holds() {
+    static std::shared_mutex holds;
+    return holds;
+}
+
+// Guards the list of armed cleanups.
+std::mutex& ListLock() {
+    static std::mutex lock;
     return lock;
 }
 
@@ -27,34 +34,42 @@ std::map<int, Cleanup>& Armed() {
 
 int g_nextKey = 0;
 
+// How deep this thread's holds are nested: the lock is shared once, by the outermost.
+thread_local int t_holdDepth = 0;
+
 }  // namespace
 
 InterruptHold::InterruptHold() {
-    Lock().lock();
+    if (t_holdDepth++ == 0) {
+        Holds().lock_shared();
+    }
 }
 
 void InterruptHold::Release() {
     if (m_held) {
         m_held = false;
-        Lock().unlock();
+        if (--t_holdDepth == 0) {
+            Holds().unlock_shared();
+        }
     }
 }
 
 int ArmInterruptCleanup(const std::string& temporaryPath, const std::string& message) {
-    const std::lock_guard<std::recursive_mutex> hold(Lock());
+    const std::lock_guard<std::mutex> hold(ListLock());
     const int key = ++g_nextKey;
     Armed().emplace(key, Cleanup{temporaryPath, message});
     return key;
 }
 
 void DisarmInterruptCleanup(int key) {
-    const std::lock_guard<std::recursive_mutex> hold(Lock());
+    const std::lock_guard<std::mutex> hold(ListLock());
     Armed().erase(key);
 }
 
 void CleanUpForInterruption(
     const std::function<void(const std::string& path, const std::string& message)>& cleanUp) {
-    Lock().lock();
+    Holds().lock();
+    ListLock().lock();
     for (const auto& [key, cleanup] : Armed()) {
         cleanUp(cleanup.path, cleanup.message);
     }

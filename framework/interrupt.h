@@ -16,7 +16,7 @@ void DisarmInterruptCleanup(int key);
 // Holds interruptions back, from construction to Release or destruction, so that the steps in
 // between (creating a temporary and arming its cleanup; moving it over the output and disarming)
 // are never cut apart, whichever thread takes them. An interruption meanwhile takes effect once
-// released. Holds of one thread may nest; holds of different threads wait for each other.
+// released. Holds may nest, and holds of different threads do not wait for each other.
 class InterruptHold {
   public:
     InterruptHold();
