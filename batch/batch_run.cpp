@@ -56,17 +56,6 @@ struct RunRow {
     std::string output;
 };
 
-// The last of `rows` of `table` whose output is `outputPath`, or -1.
-int LastRowWithOutput(const std::vector<RunRow>& table, const std::vector<int>& rows,
-                      const std::string& outputPath) {
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
-        if (SameFilePath(table[static_cast<std::size_t>(*row)].output, outputPath)) {
-            return *row;
-        }
-    }
-    return -1;
-}
-
 // A file's lines, kept until the lines of the files before it have been written.
 class RecordedLines : public ProgressLines {
   public:
@@ -112,8 +101,9 @@ class BatchRun {
         std::unordered_map<std::string, int> lastRowOf;
         for (int i = 0; i < m_total; ++i) {
             const RunRow& row = m_table[static_cast<std::size_t>(i)];
+            const std::string& outputKey = m_outputKeys.emplace_back(FilePathKey(row.output));
             m_inputs.insert(FilePathKey(row.input));
-            const std::string keys[] = {FilePathKey(row.input), FilePathKey(row.output),
+            const std::string keys[] = {FilePathKey(row.input), outputKey,
                                         FilePathKey(TemporaryOutputPath(row.output))};
             for (const std::string& key : keys) {
                 auto [last, added] = lastRowOf.try_emplace(key, i);
@@ -180,7 +170,8 @@ class BatchRun {
         const std::string& outputPath = m_table[static_cast<std::size_t>(i)].output;
         // An input of the run that is the user's own data, not an earlier table, is never
         // replaced by another row's output.
-        if (m_inputs.count(FilePathKey(outputPath)) != 0 && HoldsOtherData(outputPath)) {
+        const std::string& outputKey = m_outputKeys[static_cast<std::size_t>(i)];
+        if (m_inputs.count(outputKey) != 0 && HoldsOtherData(outputPath)) {
             const CFileException refusal(CFileException::accessDenied, outputPath,
                                          "this output would replace a file chosen as an input, "
                                          "which is not a converted table; nothing was written");
@@ -190,12 +181,12 @@ class BatchRun {
         }
         ConvertReported(result.lines, inputPath, inputPath, outputPath, result.failures, [&] {
             const std::lock_guard<std::mutex> hold(m_lock);
-            const int earlier = LastRowWithOutput(m_table, m_written, outputPath);
-            if (earlier >= 0) {
+            const auto [earlier, first] = m_lastWriterOf.try_emplace(outputKey, i);
+            if (!first) {
                 result.lines.Warning(inputPath + ": replaces the output of " +
-                                     m_table[static_cast<std::size_t>(earlier)].input);
+                                     m_table[static_cast<std::size_t>(earlier->second)].input);
+                earlier->second = i;
             }
-            m_written.push_back(i);
         });
     }
 
@@ -225,6 +216,7 @@ class BatchRun {
     ProgressLines& m_console;
     RunMonitor* const m_monitor;
     const int m_total;
+    std::vector<std::string> m_outputKeys;  // FilePathKey of each row's output
     std::unordered_set<std::string> m_inputs;
     // For each row, the earlier rows it waits for.
     std::vector<std::vector<int>> m_after;
@@ -238,7 +230,8 @@ class BatchRun {
     bool m_writing = false;  // a thread is writing lines
     bool m_stopped = false;
     std::exception_ptr m_error;
-    std::vector<int> m_written;  // rows that wrote their output, in the order they did
+    // For each output written so far, the row that last wrote it.
+    std::unordered_map<std::string, int> m_lastWriterOf;
     std::vector<FileFailure> m_failures;
 };
 
