@@ -59,10 +59,6 @@ std::string FilePathKey(const std::string& path) {
     return PathKey(path);
 }
 
-bool SameFilePath(const std::string& a, const std::string& b) {
-    return FilePathKey(a) == FilePathKey(b);
-}
-
 void ClearFileTable() {
     g_fileCount = 0;
 }

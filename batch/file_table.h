@@ -31,9 +31,6 @@ int AppendFiles(const std::vector<std::string>& paths);
 // Windows without regard to case).
 std::string FilePathKey(const std::string& path);
 
-// True when two paths of the tables name the same file: their keys are equal.
-bool SameFilePath(const std::string& a, const std::string& b);
-
 // Empties the tables (the count drops to 0; the rows are reused later).
 void ClearFileTable();
 

@@ -71,12 +71,13 @@ TEST_F(FileTableTest, ChoicesBeyondTheTableAreRefusedAndCounted) {
 }  // namespace
 
 TEST(FilePathKeyTest, NamesOfOneFileAreOneKey) {
-    EXPECT_TRUE(SameFilePath("dir/a+PDRT.txt", "dir/a+PDRT.txt"));
-    EXPECT_FALSE(SameFilePath("dir/a+PDRT.txt", "dir/b+PDRT.txt"));
+    EXPECT_EQ(FilePathKey("dir/a+PDRT.txt"), FilePathKey("dir/a+PDRT.txt"));
+    EXPECT_NE(FilePathKey("dir/a+PDRT.txt"), FilePathKey("dir/b+PDRT.txt"));
 #ifdef _WIN32
     // Windows' file systems ignore case, also beyond ASCII, and take '/' for '\'.
-    EXPECT_TRUE(SameFilePath("C:/Data/\xC3\x84quivalent.TXT", "c:\\DATA\\\xC3\xA4QUIVALENT.txt"));
+    EXPECT_EQ(FilePathKey("C:/Data/\xC3\x84quivalent.TXT"),
+              FilePathKey("c:\\DATA\\\xC3\xA4QUIVALENT.txt"));
 #else
-    EXPECT_FALSE(SameFilePath("Data/a.txt", "data/a.txt"));
+    EXPECT_NE(FilePathKey("Data/a.txt"), FilePathKey("data/a.txt"));
 #endif
 }
