@@ -323,8 +323,9 @@ struct Chunk {
     bool converted = false;
 };
 
-// The threads converting chunks: each takes the next chunk handed out, in order, converts it and
-// marks it converted. Ended and joined when this object goes, whatever is left.
+// The threads converting chunks beside the one that reads and writes them: each takes the next
+// chunk handed out, in order, converts it and marks it converted, as the reading thread does too
+// while it waits. Ended and joined when this object goes, whatever is left.
 class ChunkThreads {
   public:
     ChunkThreads(std::vector<Chunk>& chunks, Order order) : m_chunks(chunks), m_order(order) {}
@@ -360,11 +361,22 @@ class ChunkThreads {
         }
         m_handedOut.notify_one();
     }
-    // Waits until the chunk numbered `number` is converted; rethrows what its conversion raised.
+    // Waits until the chunk numbered `number` is converted, converting chunks handed out and not
+    // yet taken meanwhile; rethrows what its conversion raised.
     Chunk& WaitFor(std::uint64_t number) {
         Chunk& chunk = m_chunks[number % m_chunks.size()];
         std::unique_lock<std::mutex> lock(m_mutex);
-        m_converted.wait(lock, [&chunk] { return chunk.converted; });
+        while (!chunk.converted) {
+            if (m_taken < m_handedOutCount) {
+                Chunk& next = m_chunks[m_taken++ % m_chunks.size()];
+                lock.unlock();
+                Convert(next);
+                lock.lock();
+                next.converted = true;
+            } else {
+                m_converted.wait(lock);
+            }
+        }
         chunk.converted = false;
         lock.unlock();
         if (chunk.failure) {
@@ -441,8 +453,14 @@ void ConvertInChunks(CTextFile& file, std::uint64_t length, CTextFile& output, O
         static_cast<std::size_t>(threads) *
         static_cast<std::size_t>(std::max(g_threadedConversion.chunksPerThread, 1)));
     ChunkThreads workers(chunks, order);
-    if (workers.Start(threads) == 0) {
-        return;
+    {
+        // Started with interruptions held back, which the threads keep where the system gives
+        // each its own (POSIX signal masks): an interruption is then taken by this thread, to
+        // which the holds of the conversion apply.
+        InterruptHold hold;
+        if (workers.Start(threads - 1) == 0) {
+            return;
+        }
     }
     // A chunk's text ends after its last line feed; the bytes after it, the start of a line, are
     // carried to the front of the next chunk.
