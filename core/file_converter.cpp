@@ -440,11 +440,12 @@ void AddChunk(const Chunk& chunk, RowTally& tally, ConversionReport& report) {
 }
 
 // Converts the data lines of the single-byte text `file`, from its position (a line's start) up
-// to the byte offset `length`, in the column order `order`, on `threads` threads: the text is read
-// in chunks of whole lines, each converted on a thread by ConvertLines, and their rows are written
-// to `output` in order, their counts added to `tally` and `report`. What a chunk cannot hold is
-// left to the one-thread loop, from the start of its line on, where `file` is left: the text after
-// a Ctrl-Z, a line longer than a chunk, and a last line that no line feed ends.
+// to the byte offset `length`, in the column order `order`, on `threads` threads, this one among
+// them: the text is read in chunks of whole lines, each converted by ConvertLines, and their rows
+// are written to `output` in order, their counts added to `tally` and `report`. What a chunk
+// cannot hold is left to the one-thread loop, from the start of its line on, where `file` is
+// left: the line in which a Ctrl-Z ends the text, a line longer than a chunk, and a last line that
+// no line feed ends.
 void ConvertInChunks(CTextFile& file, std::uint64_t length, CTextFile& output, Order order,
                      int threads, RowTally& tally, ConversionReport& report) {
     const std::size_t chunkBytes =
