@@ -323,6 +323,11 @@ struct Chunk {
     bool converted = false;
 };
 
+// The chunk numbered `number` (from 0, one after another) in the ring `chunks`.
+Chunk& At(std::vector<Chunk>& chunks, std::uint64_t number) {
+    return chunks[static_cast<std::size_t>(number % chunks.size())];
+}
+
 // The threads converting chunks beside the one that reads and writes them: each takes the next
 // chunk handed out, in order, converts it and marks it converted, as the reading thread does too
 // while it waits. Ended and joined when this object goes, whatever is left.
@@ -364,11 +369,11 @@ class ChunkThreads {
     // Waits until the chunk numbered `number` is converted, converting chunks handed out and not
     // yet taken meanwhile; rethrows what its conversion raised.
     Chunk& WaitFor(std::uint64_t number) {
-        Chunk& chunk = m_chunks[number % m_chunks.size()];
+        Chunk& chunk = At(m_chunks, number);
         std::unique_lock<std::mutex> lock(m_mutex);
         while (!chunk.converted) {
             if (m_taken < m_handedOutCount) {
-                Chunk& next = m_chunks[m_taken++ % m_chunks.size()];
+                Chunk& next = At(m_chunks, m_taken++);
                 lock.unlock();
                 Convert(next);
                 lock.lock();
@@ -393,7 +398,7 @@ class ChunkThreads {
             if (m_ending) {
                 return;
             }
-            Chunk& chunk = m_chunks[m_taken++ % m_chunks.size()];
+            Chunk& chunk = At(m_chunks, m_taken++);
             lock.unlock();
             Convert(chunk);
             lock.lock();
@@ -474,7 +479,7 @@ void ConvertInChunks(CTextFile& file, std::uint64_t length, CTextFile& output, O
     std::uint64_t written = 0;
     for (;;) {
         while (reading && filled - written < chunks.size()) {
-            Chunk& chunk = chunks[filled % chunks.size()];
+            Chunk& chunk = At(chunks, filled);
             if (chunk.text == nullptr) {
                 chunk.text.reset(new char[chunkBytes]);
                 chunk.rows.Reserve(chunkBytes + kMaxRowInPlace);
