@@ -1,8 +1,16 @@
 #include "core/file_converter.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdint>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "core/c_space.h"
 #include "core/column_header.h"
@@ -14,12 +22,16 @@
 #include "framework/interrupt.h"
 #include "framework/os_error.h"
 
+ThreadedConversion g_threadedConversion;
+
 namespace {
 
 constexpr int kHeaderLines = 3;
 // The most of a line kept: a data line's two numbers are at its start, and the rest of a longer
 // line is read and dropped, so that an input without line feeds never fills the memory.
 constexpr std::size_t kMaxLineLength = 1024 * 1024;
+// A Ctrl-Z byte ends a text-mode input's text.
+constexpr char kCtrlZ = '\x1A';
 constexpr std::string_view kOutputHeader = "Freq(Hz), Gamma(tau)\n";
 // How every temporary output of this program begins, in the file.
 constexpr std::string_view kOutputSignature = kConvertedTableHeader;
@@ -107,61 +119,153 @@ void OrderColumns(const std::string& header, long headerLine, const std::string&
     }
 }
 
-// Converts the data lines of `input`, `length` bytes long when it was opened, into rows of
-// `output`; `firstLine` is the input's first line, already read.
-ConversionReport ConvertRows(InputLines& input, std::uint64_t length, std::string firstLine,
-                             const std::string& inputPath, CTextFile& output) {
-    ConversionReport report;
-    report.reading.encoding = input.Encoding();
-    report.reading.crLineEnds = input.CrLineEnds();
-    // The last non-blank line before the first data row names the columns.
-    std::string header = std::move(firstLine);
-    long headerLine = IsBlank(header) ? 0 : 1;
-    std::string line;
-    for (int i = 2; i <= kHeaderLines; ++i) {
-        input.Next(line);
-        if (!IsBlank(line)) {
-            header.swap(line);
-            headerLine = i;
-        }
-    }
-    output.WriteText(kOutputHeader);
+// The order of γ and τ in the rows, settled at the first data row.
+enum class Order : unsigned char { unsettled, gammaFirst, tauFirst };
 
-    const bool scaled = g_areaSet == 1;
-    const float area = g_area;
-    // Settled at the first data row; kept here while the rows are read, where it can stay in a
-    // register, as are the layouts seen and the row count, stored in the report at the end.
-    enum class Order : unsigned char { unsettled, gammaFirst, tauFirst };
-    Order order = Order::unsettled;
-    // Every line read is a row or not; the rows are counted, and the others, so that the line
-    // number is known without counting every line. The layouts other than blanks are noted per
-    // row, blanks by their count: the rows less those of the other layouts.
+// What the row loop counts. Every line read is a row or not; the rows are counted, and the
+// others, so that the line number is known without counting every line. The layouts other than
+// blanks are noted per row, blanks by their count: the rows less those of the other layouts.
+struct RowTally {
     long rows = 0;
     long otherLines = 0;
     long otherLayoutRows = 0;
     unsigned layouts = 0;
+};
+
+// The column header looked for until the column order is settled: the last non-blank line before
+// the first data row, and its line number (0 for none).
+struct HeaderSearch {
+    std::string header;
+    long headerLine = 0;
+    const std::string& inputPath;
+};
+
+// Room for a row written in place: a row and its CR.
+constexpr std::size_t kMaxRowInPlace = kMaxRowLength + 1;
+
+// The data lines of the input, read in place in its buffer where they lie whole there, and into a
+// string otherwise (across the buffer's end, and every line of other texts). They end at the
+// length taken at the start, or earlier where the input's text ends (a Ctrl-Z, or a file that
+// shrank meanwhile, which ConvertFile then fails). With `handOver` they also end once the column
+// order is settled, at the end of the lines in the buffer, leaving the input at a line's start.
+class FileLines {
+  public:
+    FileLines(InputLines& input, std::uint64_t length, bool handOver)
+        : m_input(input), m_length(length), m_handOver(handOver) {}
+
+    InPlaceLines Begin() { return m_input.BeginInPlace(m_length); }
+    // Goes on where the lines in place ran out: sets `text` to the next line and `lines` to those
+    // in place after it; false at the end, with the reading state handed back to the input.
+    bool Refill(InPlaceLines& lines, std::string_view& text, bool settled) {
+        m_input.EndInPlace(lines);
+        if (settled && m_handOver) {
+            m_handedOver = true;
+            return false;
+        }
+        if (m_input.Position() >= m_length || !m_input.Next(m_line)) {
+            return false;
+        }
+        text = m_line;
+        lines = m_input.BeginInPlace(m_length);
+        return true;
+    }
+    // True when the lines ended for the hand-over rather than at the text's end.
+    bool HandedOver() const { return m_handedOver; }
+
+  private:
+    InputLines& m_input;
+    std::uint64_t m_length;
+    bool m_handOver;
+    bool m_handedOver = false;
+    std::string m_line;
+};
+
+// Rows written in place in the output's buffer where it has room, else by WriteText.
+class FileRows {
+  public:
+    explicit FileRows(CTextFile& output) : m_output(output) {}
+
+    OutputPlace Begin() { return m_output.BeginPlace(); }
+    void End(const OutputPlace& place) { m_output.EndPlace(place); }
+    // Writes the row that does not fit at `place`, and moves `place` past it.
+    void WriteAside(OutputPlace& place, double frequency, double gamma) {
+        m_output.EndPlace(place);
+        const char* end = FormatRow(frequency, gamma, m_row);
+        m_output.WriteText(std::string_view(m_row, static_cast<std::size_t>(end - m_row)));
+        place = m_output.BeginPlace();
+    }
+
+  private:
+    CTextFile& m_output;
+    char m_row[kMaxRowLength];
+};
+
+// The whole lines of a piece of the input's text in memory, read in place as FileLines reads them.
+struct ChunkLines {
+    InPlaceLines lines;
+
+    InPlaceLines Begin() const { return lines; }
+    static bool Refill(InPlaceLines&, std::string_view&, bool) { return false; }
+};
+
+// Rows written into memory as the output's text mode writes them (CR LF), in a buffer kept from
+// one piece to the next and grown when a piece's rows need more.
+class ChunkRows {
+  public:
+    OutputPlace Begin() { return {m_bytes.get(), m_bytes.get() + m_capacity}; }
+    void End(const OutputPlace& place) {
+        m_size = static_cast<std::size_t>(place.next - m_bytes.get());
+    }
+    void WriteAside(OutputPlace& place, double frequency, double gamma) {
+        const std::size_t used = static_cast<std::size_t>(place.next - m_bytes.get());
+        Reserve(std::max(2 * m_capacity, used + kMaxRowInPlace), used);
+        place = {m_bytes.get() + used, m_bytes.get() + m_capacity};
+        place.next = FormatRowCrLf(frequency, gamma, place.next);
+    }
+    // Makes room for `capacity` bytes, keeping the first `used`.
+    void Reserve(std::size_t capacity, std::size_t used = 0) {
+        if (capacity > m_capacity) {
+            std::unique_ptr<char[]> bytes(new char[capacity]);
+            std::copy_n(m_bytes.get(), used, bytes.get());
+            m_bytes = std::move(bytes);
+            m_capacity = capacity;
+        }
+    }
+    const char* Data() const { return m_bytes.get(); }
+    std::size_t Size() const { return m_size; }
+
+  private:
+    std::unique_ptr<char[]> m_bytes;
+    std::size_t m_capacity = 0;
+    std::size_t m_size = 0;
+};
+
+// Converts the lines of `source` into rows of `sink`, the rows of the one-thread conversion and of
+// each chunk of the threaded one alike, going on from `tally` and the column order `order`; the
+// order is settled from `search` at the first data row, and returned. A line that is not a row is
+// counted in `report` under its number kHeaderLines + the lines read.
+template <class Lines, class Rows>
+Order ConvertLines(Lines& source, Rows& sink, Order order, RowTally& tally, HeaderSearch& search,
+                   ConversionReport& report) {
+    const bool scaled = g_areaSet == 1;
+    const float area = g_area;
+    // The order, the counts and both buffers' state are kept here while the lines are read, where
+    // they can stay in registers, and handed back at the end. A line read in place is a view
+    // ended by a NUL written over its line end, as the row reader reads it, and a row written in
+    // place ends in CR LF; a row that does not fit is written aside by the sink.
+    long rows = tally.rows;
+    long otherLines = tally.otherLines;
+    long otherLayoutRows = tally.otherLayoutRows;
+    unsigned layouts = tally.layouts;
     std::string scratch;
-    char row[kMaxRowLength];
-    // The lines are read in place in the input's buffer where they lie whole there, and the rows
-    // written in place in the output's buffer where it has room: the state of both is kept here,
-    // in registers, and handed back to the files before anything else reads or writes them. The
-    // output is in text mode: a row written in place ends in CR LF. Lines crossing the buffer's
-    // end, and every line of other texts, are read into `line`; rows that do not fit are written
-    // by WriteText. Either way a line is NUL-terminated, as the row reader reads it, and is read
-    // by the same code. The reading ends at the length taken at the start, or earlier where the
-    // input's text ends (a Ctrl-Z, or a file that shrank meanwhile, which ConvertFile then fails).
-    InPlaceLines lines = input.BeginInPlace(length);
-    OutputPlace place = output.BeginPlace();
-    constexpr std::size_t kMaxRowInPlace = kMaxRowLength + 1;
+    InPlaceLines lines = source.Begin();
+    OutputPlace place = sink.Begin();
     for (;;) {
         std::string_view text;
         if (!lines.Next(text)) [[unlikely]] {
-            input.EndInPlace(lines);
-            if (input.Position() >= length || !input.Next(line)) {
+            if (!source.Refill(lines, text, order != Order::unsettled)) {
                 break;
             }
-            text = line;
-            lines = input.BeginInPlace(length);
         }
         // ReadDataRow sets both whenever it reads a row, and they are read only then.
         float gamma;
@@ -171,8 +275,8 @@ ConversionReport ConvertRows(InputLines& input, std::uint64_t length, std::strin
             const long lineNumber = kHeaderLines + rows + ++otherLines;
             CountSkipped(text, lineNumber, report);
             if (order == Order::unsettled && !IsBlank(text)) {
-                header.assign(text);
-                headerLine = lineNumber;
+                search.header.assign(text);
+                search.headerLine = lineNumber;
             }
             continue;
         }
@@ -182,7 +286,7 @@ ConversionReport ConvertRows(InputLines& input, std::uint64_t length, std::strin
         }
         if (order != Order::gammaFirst) [[unlikely]] {
             if (order == Order::unsettled) {
-                OrderColumns(header, headerLine, inputPath, report);
+                OrderColumns(search.header, search.headerLine, search.inputPath, report);
                 order = report.reading.tauFirst ? Order::tauFirst : Order::gammaFirst;
             }
             if (order == Order::tauFirst) {
@@ -196,24 +300,274 @@ ConversionReport ConvertRows(InputLines& input, std::uint64_t length, std::strin
         if (place.Fits(kMaxRowInPlace)) [[likely]] {
             place.next = FormatRowCrLf(frequency, static_cast<double>(gamma), place.next);
         } else {
-            output.EndPlace(place);
-            const char* end = FormatRow(frequency, static_cast<double>(gamma), row);
-            output.WriteText(std::string_view(row, static_cast<std::size_t>(end - row)));
-            place = output.BeginPlace();
+            sink.WriteAside(place, frequency, static_cast<double>(gamma));
         }
         ++rows;
     }
-    output.EndPlace(place);
-    if (rows > otherLayoutRows) {
-        layouts |= 1u << static_cast<unsigned>(RowLayout::blanks);
+    sink.End(place);
+    tally.rows = rows;
+    tally.otherLines = otherLines;
+    tally.otherLayoutRows = otherLayoutRows;
+    tally.layouts = layouts;
+    return order;
+}
+
+// A piece of the input's text, whole lines, and what converting it gave.
+struct Chunk {
+    std::unique_ptr<char[]> text;
+    std::size_t size = 0;
+    ChunkRows rows;
+    RowTally tally;
+    // Its skipped lines, numbered as if the chunk were the first of the data lines.
+    ConversionReport report;
+    std::exception_ptr failure;
+    bool converted = false;
+};
+
+// The chunk numbered `number` (from 0, one after another) in the ring `chunks`.
+Chunk& At(std::vector<Chunk>& chunks, std::uint64_t number) {
+    return chunks[static_cast<std::size_t>(number % chunks.size())];
+}
+
+// The threads converting chunks beside the one that reads and writes them: each takes the next
+// chunk handed out, in order, converts it and marks it converted, as the reading thread does too
+// while it waits. Ended and joined when this object goes, whatever is left.
+class ChunkThreads {
+  public:
+    ChunkThreads(std::vector<Chunk>& chunks, Order order) : m_chunks(chunks), m_order(order) {}
+    ChunkThreads(const ChunkThreads&) = delete;
+    ChunkThreads& operator=(const ChunkThreads&) = delete;
+    ~ChunkThreads() {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_ending = true;
+        }
+        m_handedOut.notify_all();
+        for (std::thread& thread : m_threads) {
+            thread.join();
+        }
     }
-    report.reading.layouts = layouts;
-    report.rows = rows;
+
+    // Starts up to `count` threads; returns how many started.
+    std::size_t Start(int count) {
+        try {
+            for (int i = 0; i < count; ++i) {
+                m_threads.emplace_back([this] { Run(); });
+            }
+        } catch (const std::system_error&) {
+            // The system gave fewer threads: those that started do the work.
+        }
+        return m_threads.size();
+    }
+    // Hands out the chunk numbered `number` (from 0, one after another), filled.
+    void HandOut(std::uint64_t number) {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_handedOutCount = number + 1;
+        }
+        m_handedOut.notify_one();
+    }
+    // Waits until the chunk numbered `number` is converted, converting chunks handed out and not
+    // yet taken meanwhile; rethrows what its conversion raised.
+    Chunk& WaitFor(std::uint64_t number) {
+        Chunk& chunk = At(m_chunks, number);
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (!chunk.converted) {
+            if (m_taken < m_handedOutCount) {
+                Chunk& next = At(m_chunks, m_taken++);
+                lock.unlock();
+                Convert(next);
+                lock.lock();
+                next.converted = true;
+            } else {
+                m_converted.wait(lock);
+            }
+        }
+        chunk.converted = false;
+        lock.unlock();
+        if (chunk.failure) {
+            std::rethrow_exception(chunk.failure);
+        }
+        return chunk;
+    }
+
+  private:
+    void Run() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_handedOut.wait(lock, [this] { return m_ending || m_taken < m_handedOutCount; });
+            if (m_ending) {
+                return;
+            }
+            Chunk& chunk = At(m_chunks, m_taken++);
+            lock.unlock();
+            Convert(chunk);
+            lock.lock();
+            chunk.converted = true;
+            m_converted.notify_all();
+        }
+    }
+
+    void Convert(Chunk& chunk) const {
+        try {
+            static const std::string kNoPath;
+            HeaderSearch unused{std::string(), 0, kNoPath};
+            chunk.failure = nullptr;
+            ChunkLines lines{InPlaceLines(chunk.text.get(), chunk.text.get() + chunk.size)};
+            chunk.tally = RowTally();
+            chunk.report = ConversionReport();
+            ConvertLines(lines, chunk.rows, m_order, chunk.tally, unused, chunk.report);
+        } catch (...) {
+            chunk.failure = std::current_exception();
+        }
+    }
+
+    std::vector<Chunk>& m_chunks;
+    const Order m_order;
+    std::vector<std::thread> m_threads;
+    std::mutex m_mutex;
+    std::condition_variable m_handedOut;
+    std::condition_variable m_converted;
+    std::uint64_t m_handedOutCount = 0;
+    std::uint64_t m_taken = 0;
+    bool m_ending = false;
+};
+
+// Adds the counts of `chunk`, the next after those in `tally` and `report`, to them.
+void AddChunk(const Chunk& chunk, RowTally& tally, ConversionReport& report) {
+    if (chunk.report.skippedLines > 0 && report.skippedLines == 0) {
+        report.firstSkippedLine = chunk.report.firstSkippedLine + tally.rows + tally.otherLines;
+    }
+    report.skippedLines += chunk.report.skippedLines;
+    tally.rows += chunk.tally.rows;
+    tally.otherLines += chunk.tally.otherLines;
+    tally.otherLayoutRows += chunk.tally.otherLayoutRows;
+    tally.layouts |= chunk.tally.layouts;
+}
+
+// Converts the data lines of the single-byte text `file`, from its position (a line's start) up
+// to the byte offset `length`, in the column order `order`, on `threads` threads, this one among
+// them: the text is read in chunks of whole lines, each converted by ConvertLines, and their rows
+// are written to `output` in order, their counts added to `tally` and `report`. What a chunk
+// cannot hold is left to the one-thread loop, from the start of its line on, where `file` is
+// left: the line in which a Ctrl-Z ends the text, a line longer than a chunk, and a last line that
+// no line feed ends.
+void ConvertInChunks(CTextFile& file, std::uint64_t length, CTextFile& output, Order order,
+                     int threads, RowTally& tally, ConversionReport& report) {
+    const std::size_t chunkBytes =
+        std::clamp<std::size_t>(g_threadedConversion.chunkBytes, 1, kMaxLineLength);
+    std::vector<Chunk> chunks(
+        static_cast<std::size_t>(threads) *
+        static_cast<std::size_t>(std::max(g_threadedConversion.chunksPerThread, 1)));
+    ChunkThreads workers(chunks, order);
+    {
+        // Started with interruptions held back, which the threads keep where the system gives
+        // each its own (POSIX signal masks): an interruption is then taken by this thread, to
+        // which the holds of the conversion apply.
+        InterruptHold hold;
+        if (workers.Start(threads - 1) == 0) {
+            return;
+        }
+    }
+    // A chunk's text ends after its last line feed; the bytes after it, the start of a line, are
+    // carried to the front of the next chunk.
+    std::uint64_t offset = file.GetPosition();  // of the next byte read
+    std::uint64_t resume = offset;              // of the first byte not in a chunk
+    const char* carried = nullptr;
+    std::size_t carriedSize = 0;
+    bool reading = true;
+    std::uint64_t filled = 0;
+    std::uint64_t written = 0;
+    for (;;) {
+        while (reading && filled - written < chunks.size()) {
+            Chunk& chunk = At(chunks, filled);
+            if (chunk.text == nullptr) {
+                chunk.text.reset(new char[chunkBytes]);
+                chunk.rows.Reserve(chunkBytes + kMaxRowInPlace);
+            }
+            char* const text = chunk.text.get();
+            std::copy_n(carried, carriedSize, text);
+            const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(
+                chunkBytes - carriedSize, length - std::min(offset, length)));
+            const std::size_t got = wanted > 0 ? file.ReadBytes(text + carriedSize, wanted) : 0;
+            offset += got;
+            std::size_t end = carriedSize + got;
+            // The last chunk: the file ended early or reached its length, or the text ended.
+            reading = got == wanted && offset < length;
+            if (const void* stop = std::memchr(text + carriedSize, kCtrlZ, got)) {
+                end = static_cast<std::size_t>(static_cast<const char*>(stop) - text);
+                reading = false;
+            }
+            std::size_t size = end;
+            while (size > 0 && text[size - 1] != '\n') {
+                --size;
+            }
+            if (size == 0) {
+                reading = false;  // a line longer than a chunk
+            }
+            resume += size;
+            carried = text + size;
+            carriedSize = carriedSize + got - size;
+            if (size > 0) {
+                chunk.size = size;
+                workers.HandOut(filled++);
+            }
+        }
+        if (written == filled) {
+            break;
+        }
+        const Chunk& chunk = workers.WaitFor(written++);
+        AddChunk(chunk, tally, report);
+        output.WriteBytes(chunk.rows.Data(), chunk.rows.Size());
+    }
+    file.Seek(static_cast<std::int64_t>(resume), CFile::begin);
+}
+
+// Converts the data lines of `input`, read from `file`, `length` bytes long when it was opened,
+// into rows of `output`; `firstLine` is the input's first line, already read. A large single-byte
+// text is converted on several threads once its column order is settled (ConvertInChunks).
+ConversionReport ConvertRows(CTextFile& file, InputLines& input, std::uint64_t length,
+                             std::string firstLine, const std::string& inputPath,
+                             CTextFile& output) {
+    ConversionReport report;
+    report.reading.encoding = input.Encoding();
+    report.reading.crLineEnds = input.CrLineEnds();
+    // The last non-blank line before the first data row names the columns.
+    HeaderSearch search{std::move(firstLine), 0, inputPath};
+    search.headerLine = IsBlank(search.header) ? 0 : 1;
+    std::string line;
+    for (int i = 2; i <= kHeaderLines; ++i) {
+        input.Next(line);
+        if (!IsBlank(line)) {
+            search.header.swap(line);
+            search.headerLine = i;
+        }
+    }
+    output.WriteText(kOutputHeader);
+
+    const int threads = length >= g_threadedConversion.minimumBytes &&
+                                input.Encoding() == TextEncoding::bytes && !input.CrLineEnds()
+                            ? ThreadsToUse()
+                            : 1;
+    RowTally tally;
+    FileRows rows(output);
+    FileLines lines(input, length, threads > 1);
+    Order order = ConvertLines(lines, rows, Order::unsettled, tally, search, report);
+    if (lines.HandedOver()) {
+        ConvertInChunks(file, length, output, order, threads, tally, report);
+        FileLines rest(input, length, false);
+        order = ConvertLines(rest, rows, order, tally, search, report);
+    }
+    if (tally.rows > tally.otherLayoutRows) {
+        tally.layouts |= 1u << static_cast<unsigned>(RowLayout::blanks);
+    }
+    report.reading.layouts = tally.layouts;
+    report.rows = tally.rows;
     // A header that refuses the file refuses it with no rows too: its earlier output is kept.
-    if (order == Order::unsettled && headerLine > 0) {
-        const std::string refusal = ReadColumnHeader(header).refusal;
+    if (order == Order::unsettled && search.headerLine > 0) {
+        const std::string refusal = ReadColumnHeader(search.header).refusal;
         if (!refusal.empty()) {
-            OrderColumns(header, headerLine, inputPath, report);
+            OrderColumns(search.header, search.headerLine, inputPath, report);
         }
     }
     report.length = length;
@@ -280,7 +634,7 @@ ConversionReport ConvertFile(std::string inputPath, std::string outputPath) {
     }
 
     const ConversionReport report =
-        ConvertRows(lines, length, std::move(firstLine), inputPath, output);
+        ConvertRows(input, lines, length, std::move(firstLine), inputPath, output);
     const std::uint64_t lengthAtEnd = input.GetLength();
     if (lengthAtEnd != report.length) {
         throw CFileException(CFileException::generic, inputPath,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -25,6 +26,23 @@ struct ConversionReport {
     // How the input's text, rows and columns were read.
     InputReading reading;
 };
+
+// How ConvertFile shares out a large input. When the input holds at least `minimumBytes` of
+// single-byte text with line feeds and ThreadsToUse() is above 1, its data lines after the column
+// order is settled are read in chunks of about `chunkBytes` (at most 1 MiB) ending at line ends,
+// converted on ThreadsToUse() threads (the calling one, which reads the chunks and writes their
+// rows in order, among them) with at most `chunksPerThread` chunks per thread in memory at a time:
+// the same bytes and report as on one thread.
+struct ThreadedConversion {
+    // About 20 ms of converting on one thread: below it, starting the threads and first touching
+    // the chunks' memory take much of what they save, and a batch's usual files stay on one thread.
+    std::uint64_t minimumBytes = 8 * 1024 * 1024;
+    std::size_t chunkBytes = 1024 * 1024;
+    int chunksPerThread = 3;
+};
+
+// The sharing out every ConvertFile uses; tests make it reachable by small files.
+extern ThreadedConversion g_threadedConversion;
 
 // Converts the γ(τ) table `inputPath` into the frequency table `outputPath`, scaling γ by the
 // area of the conversion settings. After three header lines, every line ReadDataRow reads is a

@@ -52,6 +52,13 @@ class CTextFile final : public CFile {
             Raise(CFileException::diskFull);
         }
     }
+    // Writes `count` bytes as they are, CR LF as two bytes (TextStream::WriteBytes); raises
+    // diskFull on failure.
+    void WriteBytes(const void* data, std::size_t count) {
+        if (Stream().WriteBytes(data, count) != count) {
+            Raise(CFileException::diskFull);
+        }
+    }
     // Reads one whole line of any length into `line`, without its line feed; false at end of file
     // (an empty line still gives true). Raises generic on a read error.
     virtual bool ReadLine(std::string& line) { return ReadLinePrefix(line, std::string::npos); }

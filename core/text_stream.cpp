@@ -210,6 +210,22 @@ std::size_t TextStream::ReadBytes(void* buffer, std::size_t count) {
     }
     char* out = static_cast<char*>(buffer);
     std::size_t done = 0;
+    while (m_begin == m_end && count - done >= kBufferSize && !m_eof) {
+        // The buffer is used up: large reads skip it.
+        m_bufferOffset += static_cast<long long>(m_end);
+        m_begin = m_end = m_stop = 0;
+        const long got = NativeRead(m_handle, out + done, static_cast<unsigned long>(count - done));
+        if (got < 0) {
+            Fail(LastOsError());
+            return done;
+        }
+        if (got == 0) {
+            m_eof = true;
+            return done;
+        }
+        m_bufferOffset += got;
+        done += static_cast<std::size_t>(got);
+    }
     while (done < count && (m_begin < m_end || Fill())) {
         const std::size_t available = m_end - m_begin;
         const std::size_t take = count - done < available ? count - done : available;
@@ -261,6 +277,25 @@ std::size_t TextStream::WriteAny(const char* bytes, std::size_t count) {
         }
     }
     return done;
+}
+
+std::size_t TextStream::WriteBytes(const void* data, std::size_t count) {
+    if (!PrepareWrite()) {
+        return 0;
+    }
+    const char* bytes = static_cast<const char*>(data);
+    if (count < kBufferSize || m_append) {
+        return Append(bytes, count) ? count : 0;
+    }
+    if (!FlushWrites()) {
+        return 0;
+    }
+    if (!NativeWrite(m_handle, bytes, static_cast<unsigned long>(count))) {
+        Fail(LastOsError());
+        return 0;
+    }
+    m_bufferOffset += static_cast<long long>(count);
+    return count;
 }
 
 bool TextStream::FlushWrites() {

@@ -13,6 +13,13 @@
 // nothing else may read the stream until TextStream::EndInPlace hands the state back.
 class InPlaceLines {
   public:
+    // No lines.
+    InPlaceLines() = default;
+    // The lines of the text from `begin` to `end` in memory, read as those of a stream in text
+    // mode; a last line that does not end in `lineEnd` is not read.
+    InPlaceLines(char* begin, char* end, char lineEnd = '\n')
+        : m_next(begin), m_stop(end), m_limit(end), m_lineEnd(lineEnd) {}
+
     // Sets `line` to the next line's bytes in the buffer, valid until the stream reads again,
     // ended as ReadLine ends it; the byte after them, its line end, is overwritten with a NUL, so
     // that the line also reads as a C string. False, with nothing read, when the next line starts
@@ -99,7 +106,8 @@ class TextStream {
     // Reads up to `count` bytes; returns how many were read.
     std::size_t Read(void* buffer, std::size_t count);
     // Reads up to `count` bytes as they are in the file, in any mode: no CR LF is joined and a
-    // Ctrl-Z is a byte like any other. Returns how many were read.
+    // Ctrl-Z is a byte like any other. Returns how many were read; a buffer's worth or more is
+    // read straight into `buffer` once the stream's buffer is used up.
     std::size_t ReadBytes(void* buffer, std::size_t count);
     // Makes the line readers end lines at `lineEnd`: a line feed (the default, after which a CR
     // before it is dropped in text mode) or a CR, for text whose lines end in CR alone.
@@ -120,6 +128,9 @@ class TextStream {
         }
         return WriteAny(bytes, count);
     }
+    // Writes `count` bytes as they are, in any mode: a line feed stays a line feed. Returns how
+    // many were taken (fewer on error); a buffer's worth or more goes straight to the file.
+    std::size_t WriteBytes(const void* data, std::size_t count);
 
     // Starts reading the lines that lie whole in the buffer in place (InPlaceLines), those that
     // start before the byte offset `limit`; none when the stream is not reading in text mode or
