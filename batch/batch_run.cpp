@@ -115,8 +115,10 @@ class BatchRun {
         }
     }
 
-    // Converts rows until none is left to begin, or a stop was asked for.
-    void Work() {
+    // Converts rows until none is left to begin, or a stop was asked for, each conversion on at
+    // most `threads` threads.
+    void Work(int threads) {
+        const ThreadBudget budget(threads);
         std::unique_lock<std::mutex> lock(m_lock);
         while (m_next < m_total && !m_stopped && !m_error) {
             if (m_monitor != nullptr && m_monitor->StopRequested()) {
@@ -293,16 +295,19 @@ void RunBatch(ProgressLines& console, RunEndSignal& signal, RunMonitor* monitor)
         table.push_back({g_inputFiles[i].path, g_outputFiles[i].path});
     }
     BatchRun run(std::move(table), console, monitor);
-    const int workers = std::min({ThreadsToUse(), kMaxBatchThreads, run.Total()});
+    const int threads = ThreadsToUse();
+    const int workers = std::min({threads, kMaxBatchThreads, run.Total()});
+    // The processors are shared among the files converted at once.
+    const int threadsPerFile = std::max(threads / std::max(workers, 1), 1);
     std::vector<std::thread> helpers;
     for (int i = 1; i < workers; ++i) {
         try {
-            helpers.emplace_back([&run] { run.Work(); });
+            helpers.emplace_back([&run, threadsPerFile] { run.Work(threadsPerFile); });
         } catch (const std::system_error&) {
             break;
         }
     }
-    run.Work();
+    run.Work(threadsPerFile);
     for (std::thread& helper : helpers) {
         helper.join();
     }

@@ -9,7 +9,28 @@ int g_areaSet = 0;
 ColumnOrder g_columnOrder = ColumnOrder::gammaTau;
 int g_maxThreads = 0;
 
+namespace {
+
+// The calling thread's budget; 0 when it has none.
+thread_local int t_threadBudget = 0;
+
+}  // namespace
+
 int ThreadsToUse() {
-    const int processors = AvailableProcessors();
-    return g_maxThreads > 0 ? std::min(g_maxThreads, processors) : processors;
+    int threads = AvailableProcessors();
+    if (g_maxThreads > 0) {
+        threads = std::min(threads, g_maxThreads);
+    }
+    if (t_threadBudget > 0) {
+        threads = std::min(threads, t_threadBudget);
+    }
+    return std::max(threads, 1);
+}
+
+ThreadBudget::ThreadBudget(int threads) : m_before(t_threadBudget) {
+    t_threadBudget = std::max(threads, 1);
+}
+
+ThreadBudget::~ThreadBudget() {
+    t_threadBudget = m_before;
 }

@@ -15,6 +15,19 @@ extern ColumnOrder g_columnOrder;
 // The most threads one conversion or one run may use; 0 leaves it to the machine (its processors).
 extern int g_maxThreads;
 
-// How many threads a conversion or a run may use: g_maxThreads, or the processors this process may
-// run on, whichever is fewer; at least 1.
+// How many threads a conversion or a run may use: g_maxThreads, the processors this process may
+// run on, and the calling thread's ThreadBudget, whichever is fewest; at least 1.
 int ThreadsToUse();
+
+// Limits ThreadsToUse() on the thread that makes it, while it lives: a run converting several
+// files at once gives each of its threads a share of the processors.
+class ThreadBudget {
+  public:
+    explicit ThreadBudget(int threads);
+    ~ThreadBudget();
+    ThreadBudget(const ThreadBudget&) = delete;
+    ThreadBudget& operator=(const ThreadBudget&) = delete;
+
+  private:
+    int m_before;
+};

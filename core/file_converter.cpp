@@ -460,14 +460,8 @@ void ConvertInChunks(CTextFile& file, std::uint64_t length, CTextFile& output, O
         static_cast<std::size_t>(threads) *
         static_cast<std::size_t>(std::max(g_threadedConversion.chunksPerThread, 1)));
     ChunkThreads workers(chunks, order);
-    {
-        // Started with interruptions held back, which the threads keep where the system gives
-        // each its own (POSIX signal masks): an interruption is then taken by this thread, to
-        // which the holds of the conversion apply.
-        InterruptHold hold;
-        if (workers.Start(threads - 1) == 0) {
-            return;
-        }
+    if (workers.Start(threads - 1) == 0) {
+        return;
     }
     // A chunk's text ends after its last line feed; the bytes after it, the start of a line, are
     // carried to the front of the next chunk.
