@@ -232,64 +232,15 @@ void BenchBatchCopy(benchmark::State& state, const BenchData& data, Outputs outp
     SetThroughput(state, data.batchLines, data.batchBytes);
 }
 
-// The floor of a batch whose outputs appear only once complete: each file copied to a temporary
-// beside its copy, which is then renamed over the copy, as RunBatch writes its outputs.
-void BenchBatchRenameCopy(benchmark::State& state, const BenchData& data, Outputs outputs) {
-    std::vector<char> block(kCopyBlock);
-    for (auto _ : state) {
-        RemoveUntimed(state, outputs, data.batchRenamedCopies);
-        for (std::size_t i = 0; i < data.batchInputs.size(); ++i) {
-            const std::string temporary = data.batchRenamedCopies[i] + ".partial";
-            std::error_code error;
-            if (BlockCopy(data.batchInputs[i], temporary, block)) {
-                fs::rename(temporary, data.batchRenamedCopies[i], error);
-            } else {
-                error = std::make_error_code(std::errc::io_error);
-            }
-            if (error) {
-                state.SkipWithError("the block copy through a rename failed");
-                break;
-            }
-        }
+// Copies `from` to a temporary beside `to` and renames it over `to`; false on any failure.
+bool RenameCopy(const std::string& from, const std::string& to, std::vector<char>& block) {
+    const std::string temporary = to + ".partial";
+    std::error_code error;
+    if (!BlockCopy(from, temporary, block)) {
+        return false;
     }
-    SetThroughput(state, data.batchLines, data.batchBytes);
-}
-
-// The same on as many threads as RunBatch uses, each taking the next file: the floor of a batch
-// run converting several files at once.
-void BenchBatchThreadedRenameCopy(benchmark::State& state, const BenchData& data, Outputs outputs) {
-    const int threads = BatchThreads();
-    for (auto _ : state) {
-        RemoveUntimed(state, outputs, data.batchRenamedCopies);
-        std::atomic<std::size_t> next{0};
-        std::atomic<bool> failed{false};
-        const auto work = [&] {
-            std::vector<char> block(kCopyBlock);
-            for (std::size_t i = next++; i < data.batchInputs.size() && !failed; i = next++) {
-                const std::string temporary = data.batchRenamedCopies[i] + ".partial";
-                std::error_code error;
-                if (BlockCopy(data.batchInputs[i], temporary, block)) {
-                    fs::rename(temporary, data.batchRenamedCopies[i], error);
-                } else {
-                    error = std::make_error_code(std::errc::io_error);
-                }
-                failed = failed || static_cast<bool>(error);
-            }
-        };
-        std::vector<std::thread> helpers;
-        for (int i = 1; i < threads; ++i) {
-            helpers.emplace_back(work);
-        }
-        work();
-        for (std::thread& helper : helpers) {
-            helper.join();
-        }
-        if (failed) {
-            state.SkipWithError("the threaded block copy through a rename failed");
-            break;
-        }
-    }
-    SetThroughput(state, data.batchLines, data.batchBytes);
+    fs::rename(temporary, to, error);
+    return !error;
 }
 
 // Copies `from` to `to` as ConvertFile writes its output: read through CFile, written to a new
@@ -316,29 +267,52 @@ bool SafeCopy(const std::string& from, const std::string& to, std::vector<char>&
     }
 }
 
+using CopyFunction = bool (*)(const std::string&, const std::string&, std::vector<char>&);
+
+// Copies each batch file into `copies` by `copy` on `threads` threads, each taking the next file;
+// false when a copy failed.
+bool CopyBatch(const BenchData& data, const std::vector<std::string>& copies, CopyFunction copy,
+               int threads) {
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> failed{false};
+    const auto work = [&] {
+        std::vector<char> block(kCopyBlock);
+        for (std::size_t i = next++; i < data.batchInputs.size() && !failed; i = next++) {
+            failed = failed || !copy(data.batchInputs[i], copies[i], block);
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (int i = 1; i < threads; ++i) {
+        helpers.emplace_back(work);
+    }
+    work();
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+    return !failed;
+}
+
+// The floor of a batch whose outputs appear only once complete: each file copied to a temporary
+// beside its copy, which is then renamed over the copy, as RunBatch writes its outputs; on one
+// thread, or as many as RunBatch uses (the floor of a run converting several files at once).
+void BenchBatchRenameCopy(benchmark::State& state, const BenchData& data, Outputs outputs,
+                          int threads) {
+    for (auto _ : state) {
+        RemoveUntimed(state, outputs, data.batchRenamedCopies);
+        if (!CopyBatch(data, data.batchRenamedCopies, RenameCopy, threads)) {
+            state.SkipWithError("the block copy through a rename failed");
+            break;
+        }
+    }
+    SetThroughput(state, data.batchLines, data.batchBytes);
+}
+
 // The file-system floor of this program's safe writes: each batch file copied by SafeCopy, on
-// as many threads as RunBatch uses, each taking the next file.
+// as many threads as RunBatch uses.
 void BenchBatchThreadedSafeCopy(benchmark::State& state, const BenchData& data, Outputs outputs) {
-    const int threads = BatchThreads();
     for (auto _ : state) {
         RemoveUntimed(state, outputs, data.batchSafeCopies);
-        std::atomic<std::size_t> next{0};
-        std::atomic<bool> failed{false};
-        const auto work = [&] {
-            std::vector<char> block(kCopyBlock);
-            for (std::size_t i = next++; i < data.batchInputs.size() && !failed; i = next++) {
-                failed = failed || !SafeCopy(data.batchInputs[i], data.batchSafeCopies[i], block);
-            }
-        };
-        std::vector<std::thread> helpers;
-        for (int i = 1; i < threads; ++i) {
-            helpers.emplace_back(work);
-        }
-        work();
-        for (std::thread& helper : helpers) {
-            helper.join();
-        }
-        if (failed) {
+        if (!CopyBatch(data, data.batchSafeCopies, SafeCopy, BatchThreads())) {
             state.SkipWithError("the threaded safe copy failed");
             break;
         }
@@ -771,12 +745,12 @@ int main(int argc, char** argv) {
                 ->UseRealTime()
                 ->MinTime(1.0);
             benchmark::RegisterBenchmark(kBatchRenameCopyNames[index], BenchBatchRenameCopy,
-                                         std::cref(data), outputs)
+                                         std::cref(data), outputs, 1)
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime()
                 ->MinTime(1.0);
-            benchmark::RegisterBenchmark(kBatchThreadedRenameCopyNames[index],
-                                         BenchBatchThreadedRenameCopy, std::cref(data), outputs)
+            benchmark::RegisterBenchmark(kBatchThreadedRenameCopyNames[index], BenchBatchRenameCopy,
+                                         std::cref(data), outputs, BatchThreads())
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime()
                 ->MinTime(1.0);
