@@ -49,12 +49,17 @@ void TakeSignals(sigset_t signals, int reportFd) {
 void InstallInterruptHandlers(std::FILE* report) {
     sigset_t signals;
     sigemptyset(&signals);
+    bool any = false;
     for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
         // A signal ignored from the start stays ignored (nohup, a shell's background job).
         struct sigaction before {};
         if (::sigaction(signalNumber, nullptr, &before) == 0 && before.sa_handler != SIG_IGN) {
             sigaddset(&signals, signalNumber);
+            any = true;
         }
+    }
+    if (!any) {
+        return;
     }
     // Threads started later inherit the mask, so only the waiting thread takes the signals.
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
