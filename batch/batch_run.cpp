@@ -102,8 +102,7 @@ class BatchRun {
         for (int i = 0; i < m_total; ++i) {
             const RunRow& row = m_table[static_cast<std::size_t>(i)];
             const std::string& outputKey = m_outputKeys.emplace_back(FilePathKey(row.output));
-            m_inputs.insert(FilePathKey(row.input));
-            const std::string keys[] = {FilePathKey(row.input), outputKey,
+            const std::string keys[] = {*m_inputs.insert(FilePathKey(row.input)).first, outputKey,
                                         FilePathKey(TemporaryOutputPath(row.output))};
             for (const std::string& key : keys) {
                 auto [last, added] = lastRowOf.try_emplace(key, i);
@@ -289,16 +288,19 @@ bool ConvertReported(ProgressLines& console, const std::string& name, const std:
     return false;
 }
 
+int BatchThreads(int files) {
+    return std::min({ThreadsToUse(), kMaxBatchThreads, files});
+}
+
 void RunBatch(ProgressLines& console, RunEndSignal& signal, RunMonitor* monitor) {
     std::vector<RunRow> table;
     for (int i = 0; i < g_fileCount; ++i) {
         table.push_back({g_inputFiles[i].path, g_outputFiles[i].path});
     }
     BatchRun run(std::move(table), console, monitor);
-    const int threads = ThreadsToUse();
-    const int workers = std::min({threads, kMaxBatchThreads, run.Total()});
+    const int workers = BatchThreads(run.Total());
     // The processors are shared among the files converted at once.
-    const int threadsPerFile = std::max(threads / std::max(workers, 1), 1);
+    const int threadsPerFile = std::max(ThreadsToUse() / std::max(workers, 1), 1);
     std::vector<std::thread> helpers;
     for (int i = 1; i < workers; ++i) {
         try {

@@ -71,6 +71,10 @@ class RunMonitor {
 // The most files a run converts at once: beyond it the file system's calls only contend.
 inline constexpr int kMaxBatchThreads = 8;
 
+// How many files a run of `files` rows converts at once: ThreadsToUse(), at most
+// kMaxBatchThreads and `files`.
+int BatchThreads(int files);
+
 // Converts every row of the file table, as it stands when the run starts, reporting each file on
 // `console`, then tells `signal` how the run ended. Up to ThreadsToUse() files (at most
 // kMaxBatchThreads) are converted at once, but rows that share a file (an input, an output, or an

@@ -161,11 +161,6 @@ BenchData GenerateData(const fs::path& folder) {
     return data;
 }
 
-// How many files RunBatch converts at once here.
-int BatchThreads() {
-    return std::min(ThreadsToUse(), kMaxBatchThreads);
-}
-
 // Reports lines per second as items and input bytes per second.
 void SetThroughput(benchmark::State& state, long lines, std::uint64_t bytes) {
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(lines));
@@ -312,7 +307,7 @@ void BenchBatchRenameCopy(benchmark::State& state, const BenchData& data, Output
 void BenchBatchThreadedSafeCopy(benchmark::State& state, const BenchData& data, Outputs outputs) {
     for (auto _ : state) {
         RemoveUntimed(state, outputs, data.batchSafeCopies);
-        if (!CopyBatch(data, data.batchSafeCopies, SafeCopy, BatchThreads())) {
+        if (!CopyBatch(data, data.batchSafeCopies, SafeCopy, BatchThreads(kBatchFiles))) {
             state.SkipWithError("the threaded safe copy failed");
             break;
         }
@@ -583,7 +578,8 @@ void PrintSummary(const RecordingReporter& reporter, const BenchData& data) {
                    0.0);
         // With one processor RunBatch takes one thread, and should cost no more than that.
         PrintRatio(("RunBatch vs RunBatch on one thread" + files + " (time ratio)").c_str(),
-                   batchRun, batchRunOneThread, BatchThreads() == 1 ? 1.03 : 0.0, Bound::atMost);
+                   batchRun, batchRunOneThread, BatchThreads(kBatchFiles) == 1 ? 1.03 : 0.0,
+                   Bound::atMost);
         PrintRatio(("RunBatch on one thread vs baseline" + files + " (speed-up)").c_str(),
                    batchBaseline, batchRunOneThread, 0.0);
         PrintRatio(("RunBatch vs block copy" + files).c_str(), batchRun, batchCopy, 0.0);
@@ -750,7 +746,7 @@ int main(int argc, char** argv) {
                 ->UseRealTime()
                 ->MinTime(1.0);
             benchmark::RegisterBenchmark(kBatchThreadedRenameCopyNames[index], BenchBatchRenameCopy,
-                                         std::cref(data), outputs, BatchThreads())
+                                         std::cref(data), outputs, BatchThreads(kBatchFiles))
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime()
                 ->MinTime(1.0);

@@ -5,16 +5,8 @@
 # nothing. Under Wine the names cross the wide command line.
 # Usage: file_names.sh WORK_FOLDER PROGRAM [EMULATOR]
 set -euo pipefail
-work=$1
-program=$2
-emulator=${3:-}
+source "$(dirname "$0")/script_setup.sh" "$@"
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-rm -rf "$work"
 deep=$work
 for letter in k l m n o; do
     deep=$deep/$(printf "$letter%.0s" $(seq 60))

@@ -6,17 +6,8 @@
 # Natively it sends SIGINT (status 130) and SIGTERM (143); under Wine SIGINT, which Wine hands to
 # the program as the console's Ctrl+C (status STATUS_CONTROL_C_EXIT, 0xC000013A, seen as 58).
 set -euo pipefail
-work=$1
-program=$2
-emulator=${3:-}
+source "$(dirname "$0")/script_setup.sh" "$@"
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-rm -rf "$work"
-mkdir -p "$work"
 input=$work/big.txt
 output=$work/big+PDRT.txt
 temporary=$work/big+PDRT.tmp

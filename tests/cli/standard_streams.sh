@@ -4,16 +4,8 @@
 # nothing when the input is refused. No temporary file may be left in the temporary folder.
 # Usage: standard_streams.sh WORK_FOLDER PROGRAM [EMULATOR]
 set -euo pipefail
-work=$1
-program=$2
-emulator=${3:-}
+source "$(dirname "$0")/script_setup.sh" "$@"
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-rm -rf "$work"
 mkdir -p "$work/tmp"
 export TMPDIR=$work/tmp
 
