@@ -73,7 +73,11 @@ class TemporaryFile {
         try {
             file.CommitTemporary(m_path, target);
         } catch (const CFileException& error) {
+            // A name taken away holds another's file now: an interruption must not remove it.
             m_forgotten = error.m_lOsError == kErrorTemporaryTakenAway;
+            if (m_forgotten) {
+                DisarmInterruptCleanup(m_cleanup);
+            }
             throw;
         }
         m_forgotten = true;
