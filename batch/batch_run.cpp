@@ -15,6 +15,7 @@
 #include "core/file_converter.h"
 #include "framework/console_text.h"
 #include "framework/file_exception.h"
+#include "framework/path_keys.h"
 
 namespace {
 
@@ -97,13 +98,14 @@ class BatchRun {
           m_done(m_table.size(), false),
           m_results(m_table.size()) {
         // Each row waits for the last earlier row that has its input, its output or its output's
-        // temporary among its own; rows sharing a name wait for each other along a chain.
+        // temporary among its own; rows sharing a file wait for each other along a chain.
+        PathKeys pathKeys;
         std::unordered_map<std::string, int> lastRowOf;
         for (int i = 0; i < m_total; ++i) {
             const RunRow& row = m_table[static_cast<std::size_t>(i)];
-            const std::string& outputKey = m_outputKeys.emplace_back(FilePathKey(row.output));
-            const std::string keys[] = {*m_inputs.insert(FilePathKey(row.input)).first, outputKey,
-                                        FilePathKey(TemporaryOutputPath(row.output))};
+            const std::string& outputKey = m_outputKeys.emplace_back(pathKeys.Key(row.output));
+            const std::string keys[] = {*m_inputs.insert(pathKeys.Key(row.input)).first, outputKey,
+                                        pathKeys.Key(TemporaryOutputPath(row.output))};
             for (const std::string& key : keys) {
                 auto [last, added] = lastRowOf.try_emplace(key, i);
                 if (!added && last->second != i) {
@@ -217,7 +219,7 @@ class BatchRun {
     ProgressLines& m_console;
     RunMonitor* const m_monitor;
     const int m_total;
-    std::vector<std::string> m_outputKeys;  // FilePathKey of each row's output
+    std::vector<std::string> m_outputKeys;  // the key of each row's output
     std::unordered_set<std::string> m_inputs;
     // For each row, the earlier rows it waits for.
     std::vector<std::vector<int>> m_after;

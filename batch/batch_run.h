@@ -57,8 +57,9 @@ class RunEndSignal {
     virtual void OnRunEnd(const std::vector<FileFailure>& failures) = 0;
 };
 
-// Asked by a run before each file whether to go on, and told after each file. The run calls it
-// from one thread at a time, not always the same one.
+// Asked by a run before each file whether to go on, and told after each file. Each of its calls
+// comes from one thread at a time, not always the same one; a StopRequested may come while an
+// OnFileDone is under way on another thread.
 class RunMonitor {
   public:
     virtual ~RunMonitor() = default;
@@ -78,9 +79,10 @@ int BatchThreads(int files);
 // Converts every row of the file table, as it stands when the run starts, reporting each file on
 // `console`, then tells `signal` how the run ended. Up to ThreadsToUse() files (at most
 // kMaxBatchThreads) are converted at once, but rows that share a file (an input, an output, or an
-// output's temporary) one after the other in table order, and every file's lines are written in
-// table order once it is done. A failing file is reported and the run goes on; a converted table
-// given as input is reported as skipped, neither converted nor failed. A row whose output an
-// earlier row of the run wrote replaces that output and gives a warning. When `monitor` asks for a
-// stop, the files begun are finished and the run ends with "Stopped after N of M files".
+// output's temporary, however their paths spell it) one after the other in table order, and every
+// file's lines are written in table order once it is done. A failing file is reported and the run
+// goes on; a converted table given as input is reported as skipped, neither converted nor failed. A
+// row whose output an earlier row of the run wrote replaces that output and gives a warning. When
+// `monitor` asks for a stop, the files begun are finished and the run ends with "Stopped after N of
+// M files".
 void RunBatch(ProgressLines& console, RunEndSignal& signal, RunMonitor* monitor = nullptr);

@@ -1,7 +1,6 @@
 #include "batch/file_table.h"
 
 #include "batch/split_path.h"
-#include "framework/path_key.h"
 
 FileNameParts g_inputFiles[kMaxFiles];
 FileNameParts g_outputFiles[kMaxFiles];
@@ -53,10 +52,6 @@ int AppendFiles(const std::vector<std::string>& paths) {
         g_fileCount = row + 1;
     }
     return refused;
-}
-
-std::string FilePathKey(const std::string& path) {
-    return PathKey(path);
 }
 
 void ClearFileTable() {

@@ -27,10 +27,6 @@ FileNameParts InputFileFor(const std::string& path);
 // returns how many paths did not fit.
 int AppendFiles(const std::vector<std::string>& paths);
 
-// The form of a path of the tables under which two paths naming the same file are equal (on
-// Windows without regard to case).
-std::string FilePathKey(const std::string& path);
-
 // Empties the tables (the count drops to 0; the rows are reused later).
 void ClearFileTable();
 

@@ -115,7 +115,8 @@ TEST_F(BatchRunTest, AnOutputNeverReplacesAnInputOfTheRunUnlessItIsAConvertedTab
     WriteBytes(a, "h\nh\nh\n3 1\n");
     const std::string userData = "the user's own export\nh\nh\n5 1\n";
     WriteBytes(export_, userData);
-    AppendFiles({a, export_});
+    // The input is the output's file however its path is spelled.
+    AppendFiles({a, m_dir.File("./a+PDRT.txt")});
     RecordingSignal signal;
     Run(signal);
     ASSERT_EQ(signal.last.size(), 1u);

@@ -69,15 +69,3 @@ TEST_F(FileTableTest, ChoicesBeyondTheTableAreRefusedAndCounted) {
 }
 
 }  // namespace
-
-TEST(FilePathKeyTest, NamesOfOneFileAreOneKey) {
-    EXPECT_EQ(FilePathKey("dir/a+PDRT.txt"), FilePathKey("dir/a+PDRT.txt"));
-    EXPECT_NE(FilePathKey("dir/a+PDRT.txt"), FilePathKey("dir/b+PDRT.txt"));
-#ifdef _WIN32
-    // Windows' file systems ignore case, also beyond ASCII, and take '/' for '\'.
-    EXPECT_EQ(FilePathKey("C:/Data/\xC3\x84quivalent.TXT"),
-              FilePathKey("c:\\DATA\\\xC3\xA4QUIVALENT.txt"));
-#else
-    EXPECT_NE(FilePathKey("Data/a.txt"), FilePathKey("data/a.txt"));
-#endif
-}
