@@ -291,7 +291,7 @@ bool ConvertReported(ProgressLines& console, const std::string& name, const std:
 }
 
 int BatchThreads(int files) {
-    return std::min({ThreadsToUse(), kMaxBatchThreads, files});
+    return std::min(ThreadsToUse(), files);
 }
 
 void RunBatch(ProgressLines& console, RunEndSignal& signal, RunMonitor* monitor) {

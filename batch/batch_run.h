@@ -69,20 +69,15 @@ class RunMonitor {
     virtual void OnFileDone(int done, int total) = 0;
 };
 
-// The most files a run converts at once: beyond it the file system's calls only contend.
-inline constexpr int kMaxBatchThreads = 8;
-
-// How many files a run of `files` rows converts at once: ThreadsToUse(), at most
-// kMaxBatchThreads and `files`.
+// How many files a run of `files` rows converts at once: ThreadsToUse(), at most `files`.
 int BatchThreads(int files);
 
 // Converts every row of the file table, as it stands when the run starts, reporting each file on
-// `console`, then tells `signal` how the run ended. Up to ThreadsToUse() files (at most
-// kMaxBatchThreads) are converted at once, but rows that share a file (an input, an output, or an
-// output's temporary, however their paths spell it) one after the other in table order, and every
-// file's lines are written in table order once it is done. A failing file is reported and the run
-// goes on; a converted table given as input is reported as skipped, neither converted nor failed. A
-// row whose output an earlier row of the run wrote replaces that output and gives a warning. When
-// `monitor` asks for a stop, the files begun are finished and the run ends with "Stopped after N of
-// M files".
+// `console`, then tells `signal` how the run ended. Up to ThreadsToUse() files are converted at
+// once, but rows that share a file (an input, an output, or an output's temporary, however their
+// paths spell it) one after the other in table order, and every file's lines are written in
+// table order once it is done. A failing file is reported and the run goes on; a converted table
+// given as input is reported as skipped, neither converted nor failed. A row whose output an
+// earlier row of the run wrote replaces that output and gives a warning. When `monitor` asks for a
+// stop, the files begun are finished and the run ends with "Stopped after N of M files".
 void RunBatch(ProgressLines& console, RunEndSignal& signal, RunMonitor* monitor = nullptr);

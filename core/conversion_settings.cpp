@@ -17,7 +17,7 @@ thread_local int t_threadBudget = 0;
 }  // namespace
 
 int ThreadsToUse() {
-    int threads = AvailableProcessors();
+    int threads = std::min(AvailableProcessors(), kMaxThreads);
     if (g_maxThreads > 0) {
         threads = std::min(threads, g_maxThreads);
     }

@@ -15,8 +15,13 @@ extern ColumnOrder g_columnOrder;
 // The most threads one conversion or one run may use; 0 leaves it to the machine (its processors).
 extern int g_maxThreads;
 
+// The most threads a conversion or a run uses, however many processors there are: beyond it the
+// file system's calls and the one writer of a file only contend, and every thread of a large file
+// holds chunks in memory, which a 32-bit program has little of.
+inline constexpr int kMaxThreads = 8;
+
 // How many threads a conversion or a run may use: g_maxThreads, the processors this process may
-// run on, and the calling thread's ThreadBudget, whichever is fewest; at least 1.
+// run on, kMaxThreads and the calling thread's ThreadBudget, whichever is fewest; at least 1.
 int ThreadsToUse();
 
 // Limits ThreadsToUse() on the thread that makes it, while it lives: a run converting several
