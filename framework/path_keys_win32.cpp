@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <algorithm>
-
 #include "framework/path_keys.h"
 #include "framework/windows_text.h"
 
