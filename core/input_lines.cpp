@@ -69,16 +69,17 @@ InputLines::InputLines(CTextFile& file, std::size_t maxLength)
         m_file.Seek(static_cast<std::int64_t>(kLittleEndianMark.size()), CFile::begin);
         m_buffer.reset(new unsigned char[kBufferSize]);
         m_hasFirst = NextUtf16(m_first);
-        if (!m_crLineEnds && HoldsInnerCr(m_first)) {
+        if (!m_crLineEnds && HoldsInnerCr(m_first) && MostlyCrLineEnds(kLittleEndianMark.size())) {
             m_crLineEnds = true;
             m_file.Seek(static_cast<std::int64_t>(kLittleEndianMark.size()), CFile::begin);
             m_begin = m_end = 0;
             m_hasFirst = NextUtf16(m_first);
         }
-    } else if (m_hasFirst &&
-               (m_file.EndOfText() ? HoldsCrWithoutLineFeed(0) : HoldsInnerCr(m_first))) {
+    } else if (m_hasFirst && (m_file.EndOfText() ? HoldsCrWithoutLineFeed(0)
+                                                 : HoldsInnerCr(m_first) && MostlyCrLineEnds(0))) {
         // The first line ran to the end of the text without a line feed, or its line feed
-        // ended a run of lines ending in CR, as where a last line was added on another system.
+        // ended a run of lines ending in CR, as where a last line was added on another system;
+        // a stray CR inside the first line of a text of line feeds is not such a run.
         m_crLineEnds = true;
         m_file.Seek(0, CFile::begin);
         m_file.SetLineEnd('\r');
@@ -91,16 +92,21 @@ InputLines::InputLines(CTextFile& file, std::size_t maxLength)
 
 InputLines::~InputLines() = default;
 
-bool InputLines::HoldsCrWithoutLineFeed(std::uint64_t start) {
+InputLines::LineEndCount InputLines::CountLineEnds(std::uint64_t start, bool untilLineFeed) {
     const std::uint64_t back = m_file.GetPosition();
     m_file.Seek(static_cast<std::int64_t>(start), CFile::begin);
     std::vector<unsigned char> chunk(kBufferSize);
-    bool cr = false;
-    bool lineFeed = false;
+    LineEndCount count;
+    bool afterCr = false;
+    const auto take = [&](unsigned char c) {
+        count.bareCrs += afterCr && c != '\n' ? 1 : 0;
+        count.lineFeeds += c == '\n' ? 1 : 0;
+        afterCr = c == '\r';
+    };
     if (m_encoding == TextEncoding::bytes) {
         // The text ends at a Ctrl-Z, as for the line reader.
         bool textEnded = false;
-        while (!lineFeed && !textEnded) {
+        while (!(untilLineFeed && count.lineFeeds > 0) && !textEnded) {
             std::size_t got = m_file.ReadBytes(chunk.data(), chunk.size());
             if (got == 0) {
                 break;
@@ -110,27 +116,36 @@ bool InputLines::HoldsCrWithoutLineFeed(std::uint64_t start) {
                                                chunk.data());
                 textEnded = true;
             }
-            lineFeed = std::memchr(chunk.data(), '\n', got) != nullptr;
-            cr = cr || std::memchr(chunk.data(), '\r', got) != nullptr;
+            for (std::size_t i = 0; i < got; ++i) {
+                take(chunk[i]);
+            }
         }
     } else {
         // Whole chunks hold whole units: only the last can be short.
         const std::size_t low = m_encoding == TextEncoding::utf16LE ? 0 : 1;
-        while (!lineFeed) {
+        while (!(untilLineFeed && count.lineFeeds > 0)) {
             const std::size_t got = m_file.ReadBytes(chunk.data(), chunk.size());
             for (std::size_t i = 0; i + 1 < got; i += 2) {
-                if (chunk[i + 1 - low] == 0) {
-                    lineFeed = lineFeed || chunk[i + low] == '\n';
-                    cr = cr || chunk[i + low] == '\r';
-                }
+                take(chunk[i + 1 - low] == 0 ? chunk[i + low] : 0);
             }
             if (got < chunk.size()) {
                 break;
             }
         }
     }
+    count.bareCrs += afterCr ? 1 : 0;
     m_file.Seek(static_cast<std::int64_t>(back), CFile::begin);
-    return cr && !lineFeed;
+    return count;
+}
+
+bool InputLines::HoldsCrWithoutLineFeed(std::uint64_t start) {
+    const LineEndCount count = CountLineEnds(start, true);
+    return count.bareCrs > 0 && count.lineFeeds == 0;
+}
+
+bool InputLines::MostlyCrLineEnds(std::uint64_t start) {
+    const LineEndCount count = CountLineEnds(start, false);
+    return count.bareCrs > count.lineFeeds;
 }
 
 bool InputLines::NextSlow(std::string& line) {

@@ -56,7 +56,17 @@ class InputLines {
     bool CrLineEnds() const { return m_crLineEnds; }
 
   private:
+    // The line feeds of the text from byte `start`, and its CRs that no line feed follows; when
+    // `untilLineFeed`, counted only up to the first line feed.
+    struct LineEndCount {
+        std::uint64_t lineFeeds = 0;
+        std::uint64_t bareCrs = 0;
+    };
+    LineEndCount CountLineEnds(std::uint64_t start, bool untilLineFeed);
+    // True when the text from byte `start` holds a CR and no line feed.
     bool HoldsCrWithoutLineFeed(std::uint64_t start);
+    // True when more of the text's lines from byte `start` end in CR alone than in a line feed.
+    bool MostlyCrLineEnds(std::uint64_t start);
     bool NextSlow(std::string& line);
     bool NextUtf16(std::string& line);
     bool NextUnit(unsigned& unit);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "core/conversion_settings.h"
@@ -109,6 +110,12 @@ std::string Utf16(const std::u16string& text, bool bigEndian) {
     return bytes;
 }
 
+// `text` with each CR made a line feed.
+std::string LineFeeds(std::string text) {
+    std::replace(text.begin(), text.end(), '\r', '\n');
+    return text;
+}
+
 TEST_F(ExportsTest, UnusualEncodingsAndLineEndsKeepEveryRow) {
     // Header lines with a surrogate pair and lone surrogates, one just before a line feed that must
     // still end its line.
@@ -134,6 +141,8 @@ TEST_F(ExportsTest, UnusualEncodingsAndLineEndsKeepEveryRow) {
         // The text ends at the Ctrl-Z: the line feed after it does not make the lines end in LF.
         {"CR alone and Ctrl-Z", "h\rh\rh\r" + rows + "\x1A\n9 9\r\n",
          "Read as lines ending in CR alone", 0, true},
+        // A stray CR inside the first line does not make a text of line feeds one of CRs.
+        {"CR inside the first line", "Run 12\rcell A\nh\nh\n" + LineFeeds(rows), "", 0, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
