@@ -22,18 +22,21 @@ RowLayout ReadSeparatedRow(const char* line, const char* firstEnd, std::string& 
                            float& first, float& second);
 
 // ReadDataRow for a NUL-terminated line that "%g %g" reads as two numbers with a comma right after
-// the second: where the line is tab-separated numbers with decimal commas ("1E-06\t0,0125", as a
-// spreadsheet writes a whole number), it is read so, else as "%g %g" read it.
+// the second: a line with tabs and no ';' is read by its tab fields with decimal commas
+// ("1E-06\t0,0125", as a spreadsheet writes a whole number) or is no row; any other line is read
+// as "%g %g" read it.
 RowLayout ReadDecimalCommaTabRow(const char* line, std::string& scratch, float& first,
                                  float& second);
 
 // Reads `line` as a data row, storing its first two numbers in `first` and `second`, and returns
-// its layout. A line "%g %g" reads as two numbers is read so, unless it is tab-separated numbers
-// with decimal commas of which "%g" would read only the whole part. Otherwise a line whose fields,
+// its layout. A line "%g %g" reads as two numbers is read so, unless a comma right after the
+// second number shows tab-separated numbers with decimal commas, of which "%g" would read only the
+// whole part. Otherwise a line with tabs and no ';' whose tab fields each hold one number (commas
+// read as decimal points) or nothing is read by them alone. Failing that, a line whose fields,
 // split at every comma, are two or more that each hold exactly one number as "%g" reads it (white
-// space around it allowed, and one blank last field) is a row of those numbers; failing that, the
-// same with fields split at every ';' (or at every tab when there is no ';') and commas read as
-// decimal points. `scratch` is working space, kept between calls to save allocations.
+// space around it allowed), followed by nothing but blank fields, is a row of those numbers; and
+// failing that, the same with fields split at every ';' and commas read as decimal points.
+// `scratch` is working space, kept between calls to save allocations.
 inline RowLayout ReadDataRow(const std::string& line, std::string& scratch, float& first,
                              float& second);
 

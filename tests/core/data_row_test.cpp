@@ -22,7 +22,7 @@ TEST(DataRowTest, SeparatedFieldsReadAsTheCLibraryReadsEachField) {
     fields.insert(fields.end(), {"nan(", "infin", ".", "-", "+", "", " ", "x", "1.5x", "1 2"});
     fields.insert(fields.end(), {"1,5", "-1,25e-3", ",5", "1,", "1;2", std::string("2\0x", 3)});
     const std::string separators = ",;\t";
-    const std::vector<std::string> lastFields = {"", " ", "7", "x"};
+    const std::vector<std::string> lastFields = {"", " ", "7", "x", "\t"};
     std::vector<std::string> lines;
     for (const std::string& a : fields) {
         for (const std::string& b : fields) {

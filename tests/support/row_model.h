@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/data_row.h"
 
@@ -28,17 +29,49 @@ inline bool ReadField(const std::string& field, float& value) {
     return true;
 }
 
-// True when `text`, split at every `separator`, is two or more numbers and at most one blank last
-// field; stores the first two.
-inline bool ReadFields(const std::string& text, char separator, float& first, float& second) {
-    std::string field;
-    int numbers = 0;
+// True when `field` holds nothing but white space.
+inline bool Blank(const std::string& field) {
+    for (const char c : field) {
+        if (!IsSpace(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The fields of `text` split at every `separator`.
+inline std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> fields;
     std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = text.find(separator, start);
-        field = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    for (std::size_t end; (end = text.find(separator, start)) != std::string::npos;
+         start = end + 1) {
+        fields.push_back(text.substr(start, end - start));
+    }
+    fields.push_back(text.substr(start));
+    return fields;
+}
+
+// True when every field of `text` split at `separator` is one number or blank.
+inline bool NumbersOrBlanks(const std::string& text, char separator) {
+    float value = 0.0f;
+    for (const std::string& field : Split(text, separator)) {
+        if (!Blank(field) && !ReadField(field, value)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// True when `text`, split at every `separator`, is two or more numbers followed by nothing but
+// blank fields; stores the first two.
+inline bool ReadFields(const std::string& text, char separator, float& first, float& second) {
+    int numbers = 0;
+    bool blankSeen = false;
+    for (const std::string& field : Split(text, separator)) {
         float value = 0.0f;
-        if (ReadField(field, value)) {
+        if (Blank(field)) {
+            blankSeen = true;
+        } else if (!blankSeen && ReadField(field, value)) {
             if (numbers == 0) {
                 first = value;
             } else if (numbers == 1) {
@@ -46,60 +79,49 @@ inline bool ReadFields(const std::string& text, char separator, float& first, fl
             }
             ++numbers;
         } else {
-            bool blank = true;
-            for (const char c : field) {
-                blank = blank && IsSpace(c);
-            }
-            return blank && end == std::string::npos && numbers >= 2;
+            return false;
         }
-        if (end == std::string::npos) {
-            return numbers >= 2;
-        }
-        start = end + 1;
     }
+    return numbers >= 2;
+}
+
+// `text` with its commas made decimal points.
+inline std::string Points(std::string text) {
+    for (char& c : text) {
+        c = c == ',' ? '.' : c;
+    }
+    return text;
 }
 
 }  // namespace row_model
 
 // Reads `line` as ReadDataRow does, by the rules as written: "%g %g" first (unless a comma right
-// after its second number shows tab-separated decimal commas), then fields at commas, then fields
-// at ';' (or tabs) with commas taken for decimal points. Returns whether it is a row.
+// after its second number in a line of tabs shows tab-separated decimal commas), then a line of
+// tabs whose tab fields are numbers or blank by those alone, then fields at commas, then fields at
+// ';' with commas taken for decimal points. Returns whether it is a row.
 inline bool ModelDataRow(const std::string& line, float& first, float& second, RowLayout& layout) {
     // Like the C library, the model sees the line up to its first NUL byte.
     const std::string text(line.c_str());
+    const bool semicolons = text.find(';') != std::string::npos;
+    const bool tabs = !semicolons && text.find('\t') != std::string::npos;
     layout = RowLayout::none;
     int end = 0;
     if (std::sscanf(text.c_str(), "%g %g%n", &first, &second, &end) == 2) {
         layout = RowLayout::blanks;
-        // Tab-separated numbers with decimal commas whose first has none ("1E-06\t0,0125").
-        if (text[static_cast<std::size_t>(end)] == ',' && text.find(';') == std::string::npos &&
-            text.find('\t') != std::string::npos) {
-            std::string points = text;
-            for (char& c : points) {
-                c = c == ',' ? '.' : c;
-            }
-            float tabFirst = 0.0f;
-            float tabSecond = 0.0f;
-            if (row_model::ReadFields(points, '\t', tabFirst, tabSecond)) {
-                first = tabFirst;
-                second = tabSecond;
-                layout = RowLayout::tabs;
-            }
+        if (text[static_cast<std::size_t>(end)] == ',' && tabs) {
+            layout = row_model::ReadFields(row_model::Points(text), '\t', first, second)
+                         ? RowLayout::tabs
+                         : RowLayout::none;
+        }
+    } else if (tabs && row_model::NumbersOrBlanks(row_model::Points(text), '\t')) {
+        if (row_model::ReadFields(row_model::Points(text), '\t', first, second)) {
+            layout = RowLayout::tabs;
         }
     } else if (text.find(',') != std::string::npos &&
                row_model::ReadFields(text, ',', first, second)) {
         layout = RowLayout::commas;
-    } else {
-        const bool semicolons = text.find(';') != std::string::npos;
-        if (semicolons || text.find('\t') != std::string::npos) {
-            std::string points = text;
-            for (char& c : points) {
-                c = c == ',' ? '.' : c;
-            }
-            if (row_model::ReadFields(points, semicolons ? ';' : '\t', first, second)) {
-                layout = semicolons ? RowLayout::semicolons : RowLayout::tabs;
-            }
-        }
+    } else if (semicolons && row_model::ReadFields(row_model::Points(text), ';', first, second)) {
+        layout = RowLayout::semicolons;
     }
     return layout != RowLayout::none;
 }
