@@ -48,7 +48,8 @@ bool IsOneOf(const std::string& name, const Names& names) {
 }
 
 // The fields of `line` at the first separator it holds of commas, tabs and ';', else at runs of
-// blanks; each trimmed.
+// blanks, where a unit in brackets stays with the name before it ("tau [s]  gamma [Ohm]"); each
+// trimmed.
 std::vector<std::string_view> SplitNames(std::string_view line) {
     std::vector<std::string_view> fields;
     char separator = 0;
@@ -76,10 +77,19 @@ std::vector<std::string_view> SplitNames(std::string_view line) {
             ++start;
         }
         std::size_t end = start;
+        const bool unit =
+            end < line.size() && (line[end] == '(' || line[end] == '[') && !fields.empty();
+        if (unit) {
+            const std::size_t close = line.find(line[end] == '(' ? ')' : ']', end);
+            end = close == std::string_view::npos ? line.size() : close + 1;
+        }
         while (end < line.size() && !IsCSpace(line[end])) {
             ++end;
         }
-        if (end > start) {
+        if (unit) {
+            const std::size_t name = static_cast<std::size_t>(fields.back().data() - line.data());
+            fields.back() = line.substr(name, end - name);
+        } else if (end > start) {
             fields.push_back(line.substr(start, end - start));
         }
         start = end;

@@ -16,7 +16,8 @@ struct ColumnHeader {
 };
 
 // Reads the names of `line`, split at commas if it has any, else at tabs, else at ';', else at
-// runs of blanks; each name is trimmed and loses one trailing unit in brackets after a blank
+// runs of blanks outside brackets; each name is trimmed and loses one trailing unit in brackets
+// after a blank
 // ("tau [s]"), and names compare without regard to ASCII case. A first name "tau" or "τ" with a
 // second "gamma", "gamma(tau)", "map gamma", "map", "γ" or "γ(τ)" is τ first; the reverse is γ
 // first. Names of g = γ·f, of a Hilbert-transform run's parts, or a frequency first are refused.

@@ -13,6 +13,7 @@ TEST(ColumnHeaderTest, NamesWithUnitsAndCaseAreRecognisedAndOthersRefused) {
         const char* refusal;  // how the refusal begins, or empty
     } cases[] = {
         {"tau [s], gamma [Ohm]", true, true, "tau [s], gamma [Ohm]", ""},
+        {"tau [s]  gamma [Ohm m2]", true, true, "tau [s], gamma [Ohm m2]", ""},
         {"  TAU\tGamma(Tau)  ", true, true, "TAU, Gamma(Tau)", ""},
         {"Map Gamma;tau", true, false, "Map Gamma, tau", ""},
         {"γ(τ)   τ", true, false, "γ(τ), τ", ""},
