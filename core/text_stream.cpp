@@ -71,22 +71,26 @@ bool TextStream::PrepareWrite() {
     return true;
 }
 
+std::size_t TextStream::ReadPastBuffer(char* into, std::size_t count) {
+    m_bufferOffset += static_cast<long long>(m_end);
+    m_begin = m_end = m_stop = 0;
+    const long got = NativeRead(m_handle, into, static_cast<unsigned long>(count));
+    if (got < 0) {
+        Fail(LastOsError());
+        return 0;
+    }
+    m_eof = got == 0;
+    return static_cast<std::size_t>(got);
+}
+
 bool TextStream::Fill() {
     if (m_eof) {
         return false;
     }
-    m_bufferOffset += static_cast<long long>(m_end);
-    m_begin = m_end = m_stop = 0;
-    const long got = NativeRead(m_handle, m_buffer.get(), kBufferSize);
-    if (got < 0) {
-        Fail(LastOsError());
+    m_end = ReadPastBuffer(m_buffer.get(), kBufferSize);
+    if (m_end == 0) {
         return false;
     }
-    if (got == 0) {
-        m_eof = true;
-        return false;
-    }
-    m_end = static_cast<std::size_t>(got);
     m_stop = m_end;
     if (m_text) {
         if (const void* stop = std::memchr(m_buffer.get(), kCtrlZ, m_end)) {
@@ -212,19 +216,12 @@ std::size_t TextStream::ReadBytes(void* buffer, std::size_t count) {
     std::size_t done = 0;
     while (m_begin == m_end && count - done >= kBufferSize && !m_eof) {
         // The buffer is used up: large reads skip it.
-        m_bufferOffset += static_cast<long long>(m_end);
-        m_begin = m_end = m_stop = 0;
-        const long got = NativeRead(m_handle, out + done, static_cast<unsigned long>(count - done));
-        if (got < 0) {
-            Fail(LastOsError());
-            return done;
-        }
+        const std::size_t got = ReadPastBuffer(out + done, count - done);
         if (got == 0) {
-            m_eof = true;
             return done;
         }
-        m_bufferOffset += got;
-        done += static_cast<std::size_t>(got);
+        m_bufferOffset += static_cast<long long>(got);
+        done += got;
     }
     while (done < count && (m_begin < m_end || Fill())) {
         const std::size_t available = m_end - m_begin;

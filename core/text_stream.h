@@ -208,6 +208,9 @@ class TextStream {
     std::size_t WriteAny(const char* bytes, std::size_t count);
     bool PrepareRead();
     bool PrepareWrite();
+    // Drops the buffer's bytes and reads up to `count` bytes of the file into `into`: how many,
+    // with m_eof set at the end of the file and the stream failed on an error when none.
+    std::size_t ReadPastBuffer(char* into, std::size_t count);
     bool Fill();
     bool FlushWrites();
     bool Append(const char* bytes, std::size_t count);
