@@ -30,8 +30,6 @@ constexpr int kHeaderLines = 3;
 // The most of a line kept: a data line's two numbers are at its start, and the rest of a longer
 // line is read and dropped, so that an input without line feeds never fills the memory.
 constexpr std::size_t kMaxLineLength = 1024 * 1024;
-// A Ctrl-Z byte ends a text-mode input's text.
-constexpr char kCtrlZ = '\x1A';
 constexpr std::string_view kOutputHeader = "Freq(Hz), Gamma(tau)\n";
 // How every temporary output of this program begins, in the file.
 constexpr std::string_view kOutputSignature = kConvertedTableHeader;

@@ -7,7 +7,6 @@
 namespace {
 
 constexpr std::size_t kBufferSize = 64 * 1024;
-constexpr char kCtrlZ = '\x1A';
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kLittleEndianMark = "\xFF\xFE";
 constexpr std::string_view kBigEndianMark = "\xFE\xFF";

@@ -4,12 +4,6 @@
 
 #include "framework/os_error.h"
 
-namespace {
-
-constexpr char kCtrlZ = '\x1A';
-
-}  // namespace
-
 TextStream::TextStream(NativeHandle handle, std::string_view mode)
     : m_handle(handle), m_buffer(new char[kBufferSize]) {
     const char first = mode.empty() ? 'r' : mode.front();

@@ -8,6 +8,9 @@
 
 #include "framework/native_file.h"
 
+// The byte that ends the text of a stream in text mode, as the C library's text mode ends it.
+inline constexpr char kCtrlZ = '\x1A';
+
 // The lines that lie whole in a TextStream's buffer, read in place from a copy of the stream's
 // reading state that a loop keeps in registers (TextStream::BeginInPlace), in text mode only:
 // nothing else may read the stream until TextStream::EndInPlace hands the state back.
