@@ -21,14 +21,6 @@ namespace {
 
 // The console's line on the lines that did not hold two numbers, of which there were some.
 std::string SkippedLinesText(const ConversionReport& report) {
-    if (report.rows == 0) {
-        if (report.skippedLines == 1) {
-            return "No rows written: the only non-blank line after the header does not hold two "
-                   "numbers";
-        }
-        return "No rows written: none of the " + std::to_string(report.skippedLines) +
-               " non-blank lines after the header holds two numbers";
-    }
     if (report.skippedLines == 1) {
         return "Skipped 1 line that does not hold two numbers: line " +
                std::to_string(report.firstSkippedLine);
@@ -36,6 +28,16 @@ std::string SkippedLinesText(const ConversionReport& report) {
     return "Skipped " + std::to_string(report.skippedLines) +
            " lines that do not hold two numbers, the first at line " +
            std::to_string(report.firstSkippedLine);
+}
+
+// The console's line on the rows whose τ is 0 or below, of which there were some.
+std::string NonPositiveTauText(const ConversionReport& report) {
+    const std::string line = std::to_string(report.firstNonPositiveTauLine);
+    if (report.nonPositiveTauRows == 1) {
+        return "1 row has τ ≤ 0, at line " + line + "; its frequency is infinite or negative";
+    }
+    return std::to_string(report.nonPositiveTauRows) + " rows have τ ≤ 0, the first at line " +
+           line + "; their frequencies are infinite or negative";
 }
 
 // Why the conversion of `inputPath` failed; names the file concerned when it is not the input.
@@ -273,6 +275,9 @@ bool ConvertReported(ProgressLines& console, const std::string& name, const std:
         }
         if (report.skippedLines > 0) {
             console.Line(SkippedLinesText(report));
+        }
+        if (report.nonPositiveTauRows > 0) {
+            console.Line(NonPositiveTauText(report));
         }
         if (report.textEnd < report.length) {
             console.Line("The text ended at byte " + std::to_string(report.textEnd) + " of " +

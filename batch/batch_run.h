@@ -43,7 +43,7 @@ class ProgressConsole : public ProgressLines {
 // Converts `inputPath` into `outputPath` as a run converts each file, reporting it on `console`
 // under `name`: a failure is reported and added to `failures` (false), a converted table given as
 // input is reported as skipped; `onWritten` runs once the output is written, before the lines on
-// skipped rows and an early end of the text.
+// skipped rows, rows whose τ is not above 0 and an early end of the text.
 bool ConvertReported(ProgressLines& console, const std::string& name, const std::string& inputPath,
                      const std::string& outputPath, std::vector<FileFailure>& failures,
                      const std::function<void()>& onWritten = nullptr);

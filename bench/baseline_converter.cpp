@@ -24,6 +24,18 @@ bool IsBlank(const std::string& line) {
     return line.find_first_not_of(" \t\r\n\v\f") == std::string::npos;
 }
 
+// True when sscanf reads γ and τ from `line` and τ is whole: followed by nothing, white space,
+// ';' or a comma that no digit follows.
+bool ReadRow(const std::string& line, float& gamma, float& tau) {
+    int end = 0;
+    if (std::sscanf(line.c_str(), "%g %g%n", &gamma, &tau, &end) != 2) {
+        return false;
+    }
+    const char* after = line.c_str() + end;
+    return *after == '\0' || std::strchr(" \t\r\n\v\f;", *after) != nullptr ||
+           (*after == ',' && (after[1] < '0' || after[1] > '9'));
+}
+
 }  // namespace
 
 bool BaselineConvert(const std::string& inputPath, const std::string& outputPath, float area) {
@@ -49,7 +61,7 @@ bool BaselineConvert(const std::string& inputPath, const std::string& outputPath
     while (std::ftell(in) < length && ReadWholeLine(in, line)) {
         float gamma = 0.0f;
         float tau = 0.0f;
-        if (IsBlank(line) || std::sscanf(line.c_str(), "%g %g", &gamma, &tau) != 2) {
+        if (IsBlank(line) || !ReadRow(line, gamma, tau)) {
             continue;
         }
         gamma = area * gamma;

@@ -41,13 +41,16 @@ constexpr const char* kHelp =
     "Options:\n"
     "  --area A         Electrode surface area that multiplies every gamma: a\n"
     "                   number from about 1.2e-38 to 3.4e38 (default 1.0).\n"
-    "  --columns ORDER  Order of the first two columns, gamma,tau (the default) or\n"
-    "                   tau,gamma, in files whose column header names no order.\n"
+    "  --columns ORDER  Order of the first two columns, gamma,tau or tau,gamma, in\n"
+    "                   files whose column header names no order. Without it, a\n"
+    "                   column that runs evenly on a log scale is tau, else gamma\n"
+    "                   comes first.\n"
     "  -h, --help       Shows this help.\n"
     "  --version        Shows the version.\n"
     "\n"
-    "A FILE holds three header lines, then lines of gamma and tau separated by\n"
-    "white space or commas, or by ';' or tabs with decimal commas. FILE may be '-'\n"
+    "A FILE holds header lines (three, or one naming the columns), then lines of\n"
+    "gamma and tau separated by white space, commas, ';' or tabs, with decimal\n"
+    "points or decimal commas. A file with no such line fails. FILE may be '-'\n"
     "(once) for standard input: its table then goes to standard output, and the\n"
     "progress lines and messages go to standard error.\n"
     "\n"
@@ -160,7 +163,7 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* in, 
     // Paths may begin with '/', which must never be taken for a Windows-style option.
     app.allow_windows_style_options(false);
     std::string areaText = "1.0";
-    std::string columns = "gamma,tau";
+    std::string columns;
     std::vector<std::string> files;
     app.add_option("--area", areaText);
     app.add_option("--columns", columns);
@@ -182,7 +185,8 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* in, 
     if (files.empty()) {
         return UsageError(err, "no FILE given");
     }
-    if (columns != "gamma,tau" && columns != "tau,gamma") {
+    const bool columnsGiven = app.count("--columns") > 0;
+    if (columnsGiven && columns != "gamma,tau" && columns != "tau,gamma") {
         return UsageError(err, "--columns must be gamma,tau or tau,gamma; got '" + columns + "'");
     }
     double area = 0.0;
@@ -198,7 +202,9 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* in, 
     }
     g_area = static_cast<float>(area);
     g_areaSet = 1;
-    g_columnOrder = columns == "tau,gamma" ? ColumnOrder::tauGamma : ColumnOrder::gammaTau;
+    g_columnOrder = !columnsGiven            ? ColumnOrder::byFile
+                    : columns == "tau,gamma" ? ColumnOrder::tauGamma
+                                             : ColumnOrder::gammaTau;
 
     // Standard output holds only the table read from standard input, if one is.
     const bool tableToOut = streams != files.end();

@@ -5,20 +5,25 @@
 
 // What a column header line says of the data rows below it.
 struct ColumnHeader {
-    // True when its names are recognised as γ and τ, in either order.
+    // Its names are γ and τ, in either order.
     bool recognised = false;
-    // True when they name τ first and γ second.
+    // They name τ first and γ second.
     bool tauFirst = false;
     // Why such rows must not be converted (they are not γ against τ), or empty.
     std::string refusal;
-    // The first two names as written, joined by ", ".
+    // The first two names after any label column, as written without quotes, joined by ", ".
     std::string names;
+    // Some name mentions τ ("tau" in any case, or "τ"), so a header that could not be read named τ.
+    bool namesTau = false;
+    // Its first name is empty and at least two follow: a row-label column (",tau,gamma").
+    bool labelColumn = false;
+    // What its names were split at: ',', '\t', ';', or ' ' for runs of blanks; 0 for no names.
+    char separator = 0;
+    // How many names it has, a label column included.
+    int nameCount = 0;
 };
 
-// Reads the names of `line`, split at commas if it has any, else at tabs, else at ';', else at
-// runs of blanks outside brackets; each name is trimmed and loses one trailing unit in brackets
-// after a blank
-// ("tau [s]"), and names compare without regard to ASCII case. A first name "tau" or "τ" with a
-// second "gamma", "gamma(tau)", "map gamma", "map", "γ" or "γ(τ)" is τ first; the reverse is γ
-// first. Names of g = γ·f, of a Hilbert-transform run's parts, or a frequency first are refused.
+// Reads the names of `line`, after any '#' or '%' comment sign, as τ and γ in either order, without
+// regard to ASCII case or units; names of g = γ·f, Hilbert parts, logarithms or f first are
+// refused.
 ColumnHeader ReadColumnHeader(std::string_view line);

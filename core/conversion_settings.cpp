@@ -6,7 +6,7 @@
 
 float g_area = 1.0f;
 int g_areaSet = 0;
-ColumnOrder g_columnOrder = ColumnOrder::gammaTau;
+ColumnOrder g_columnOrder = ColumnOrder::byFile;
 int g_maxThreads = 0;
 
 namespace {

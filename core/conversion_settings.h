@@ -6,10 +6,11 @@ extern float g_area;
 // 1 once the area has been set; the factor is applied only then.
 extern int g_areaSet;
 
-// The order of γ and τ in the rows of a file whose column header does not name them.
-enum class ColumnOrder { gammaTau, tauGamma };
+// The order of γ and τ in the rows of a file whose column header does not name them: told by the
+// file's data where its first rows show which column is τ, else γ first; or as the user set it.
+enum class ColumnOrder { byFile, gammaTau, tauGamma };
 
-// γ first unless the command line says otherwise.
+// byFile unless the command line says otherwise.
 extern ColumnOrder g_columnOrder;
 
 // The most threads one conversion or one run may use; 0 leaves it to the machine (its processors).

@@ -9,6 +9,10 @@
 
 namespace {
 
+inline bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 inline bool IsBlankIn(char c, char separator) {
     return c != separator && IsCSpace(c);
 }
@@ -71,66 +75,85 @@ Fields ReadFields(const char* p, char separator, int numbers, float& first, floa
     }
 }
 
-// The fields of `text` split at `separator`, with its commas read as decimal points.
-Fields ReadDecimalCommaFields(std::string_view text, char separator, std::string& scratch,
-                              float& first, float& second) {
-    scratch.assign(text);
-    std::replace(scratch.begin(), scratch.end(), ',', '.');
-    return ReadFields(scratch.c_str(), separator, 0, first, second);
+// True when a comma in `text` stands between two digits.
+bool HoldsCommaBetweenDigits(std::string_view text) {
+    for (std::size_t comma = text.find(','); comma != std::string_view::npos;
+         comma = text.find(',', comma + 1)) {
+        if (comma > 0 && IsDigit(text[comma - 1]) && IsDigit(text[comma + 1])) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
 
-RowLayout ReadDecimalCommaTabRow(const char* line, std::string& scratch, float& first,
-                                 float& second) {
-    const std::string_view text(line);
-    if (text.find(';') != std::string_view::npos || text.find('\t') == std::string_view::npos) {
+RowLayout EndBlankRow(const char* end) {
+    if (IsCSpace(*end) || *end == ';' || (*end == ',' && !IsDigit(end[1]))) {
         return RowLayout::blanks;
     }
-    // "%g %g" stopped at a comma right after the second number of a line of tabs, a decimal
-    // comma all but surely: the line is read by its tab fields or not at all.
-    float tabFirst = 0.0f;
-    float tabSecond = 0.0f;
-    if (!ReadDecimalCommaFields(text, '\t', scratch, tabFirst, tabSecond).Row()) {
-        return RowLayout::none;
-    }
-    first = tabFirst;
-    second = tabSecond;
-    return RowLayout::tabs;
+    return RowLayout::none;
 }
 
-RowLayout ReadSeparatedRow(const char* line, const char* firstEnd, std::string& scratch,
-                           float& first, float& second) {
-    // The first field of a comma row is the number "%g %g" read, the same white space skipped
-    // before it; the rest is read from where it ended.
-    const bool commaRow = firstEnd != nullptr && *SkipBlanks(firstEnd, ',') == ',' &&
-                          ReadFields(firstEnd, ',', 1, first, second).Row();
-    if (commaRow && std::strchr(line, '\t') == nullptr) {
-        return RowLayout::commas;
-    }
-    // The line ends at its first NUL byte, as for the scan above.
+RowLayout ReadSeparatedRow(const char* line, const char* firstEnd, float& first, float& second) {
+    // The line ends at its first NUL byte, as for the scan.
     const std::string_view text(line);
-    const bool semicolons = text.find(';') != std::string_view::npos;
-    if (!semicolons && text.find('\t') != std::string_view::npos) {
-        // A line whose tab fields are each a number with decimal commas or empty is read by them
-        // alone: with an empty field before its numbers it is no row, whatever its commas say.
-        float tabFirst = 0.0f;
-        float tabSecond = 0.0f;
-        const Fields cells = ReadDecimalCommaFields(text, '\t', scratch, tabFirst, tabSecond);
-        if (cells.whole) {
-            if (!cells.Row()) {
-                return RowLayout::none;
-            }
-            first = tabFirst;
-            second = tabSecond;
-            return RowLayout::tabs;
+    if (text.find(';') != std::string_view::npos) {
+        return ReadFields(line, ';', 0, first, second).Row() ? RowLayout::semicolons
+                                                             : RowLayout::none;
+    }
+    // "%g %g" read a line of tabs whose tab fields are each a number or nothing as two numbers
+    // when it could: otherwise it has an empty cell before its numbers, and is no row whatever its
+    // commas say. Nor is a line of tabs with a comma between digits, a decimal comma.
+    if (text.find('\t') != std::string_view::npos) {
+        float cellFirst = 0.0f;
+        float cellSecond = 0.0f;
+        if (ReadFields(line, '\t', 0, cellFirst, cellSecond).whole ||
+            HoldsCommaBetweenDigits(text)) {
+            return RowLayout::none;
         }
     }
-    if (commaRow) {
+    // The first field of a comma row is the number "%g %g" read, the same white space skipped
+    // before it; the rest is read from where it ended.
+    if (firstEnd != nullptr && *SkipBlanks(firstEnd, ',') == ',' &&
+        ReadFields(firstEnd, ',', 1, first, second).Row()) {
         return RowLayout::commas;
     }
-    if (!semicolons || !ReadDecimalCommaFields(text, ';', scratch, first, second).Row()) {
+    return RowLayout::none;
+}
+
+RowLayout ReadCommaRow(const char* line, std::string& scratch, float& first, float& second,
+                       const char*& rest) {
+    const std::string_view text(line);
+    if (text.find('.') != std::string_view::npos) {
         return RowLayout::none;
     }
-    return RowLayout::semicolons;
+    scratch.assign(text);
+    std::replace(scratch.begin(), scratch.end(), ',', '.');
+    const char* copyRest = nullptr;
+    const RowLayout layout = ReadPointRow(scratch.c_str(), first, second, copyRest);
+    if (copyRest != nullptr) {
+        rest = line + (copyRest - scratch.c_str());
+    }
+    return layout;
+}
+
+RowLayout ReadDataRow(const char* line, const RowReading& reading, std::string& scratch,
+                      float& first, float& second, const char*& rest) {
+    const char separator = reading.labelSeparator;
+    if (reading.sign == DecimalSign::point) {
+        return separator != 0
+                   ? ReadRowAs<DecimalSign::point, true>(line, separator, scratch, first, second,
+                                                         rest)
+                   : ReadRowAs<DecimalSign::point, false>(line, 0, scratch, first, second, rest);
+    }
+    return separator != 0
+               ? ReadRowAs<DecimalSign::comma, true>(line, separator, scratch, first, second, rest)
+               : ReadRowAs<DecimalSign::comma, false>(line, 0, scratch, first, second, rest);
+}
+
+RowLayout ReadDataRow(const std::string& line, const RowReading& reading, std::string& scratch,
+                      float& first, float& second) {
+    const char* rest = nullptr;
+    return ReadDataRow(line.c_str(), reading, scratch, first, second, rest);
 }

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "core/c_space.h"
-#include "core/column_header.h"
 #include "core/conversion_settings.h"
 #include "core/data_row.h"
+#include "core/file_layout.h"
 #include "core/input_lines.h"
 #include "core/number_format.h"
 #include "core/text_file.h"
@@ -26,7 +26,6 @@ ThreadedConversion g_threadedConversion;
 
 namespace {
 
-constexpr int kHeaderLines = 3;
 // The most of a line kept: a data line's two numbers are at its start, and the rest of a longer
 // line is read and dropped, so that an input without line feeds never fills the memory.
 constexpr std::size_t kMaxLineLength = 1024 * 1024;
@@ -95,34 +94,13 @@ void CountSkipped(std::string_view line, long lineNumber, ConversionReport& repo
     }
 }
 
-// Settles the order of the columns of `inputPath` from its column header `header` at line
-// `headerLine` (0 when there is none); raises CFileException when the header refuses the file.
-void OrderColumns(const std::string& header, long headerLine, const std::string& inputPath,
-                  ConversionReport& report) {
-    const ColumnHeader columns = headerLine > 0 ? ReadColumnHeader(header) : ColumnHeader();
-    if (!columns.refusal.empty()) {
-        throw CFileException(CFileException::generic, inputPath,
-                             columns.refusal + " (column header at line " +
-                                 std::to_string(headerLine) + "); nothing was written");
-    }
-    InputReading& reading = report.reading;
-    if (columns.recognised) {
-        reading.order = OrderSource::header;
-        reading.tauFirst = columns.tauFirst;
-        reading.headerLine = headerLine;
-        reading.columnNames = columns.names;
-        // A header below the header lines was counted as a skipped line; it is none.
-        if (headerLine > kHeaderLines && --report.skippedLines == 0) {
-            report.firstSkippedLine = 0;
-        }
-    } else if (g_columnOrder == ColumnOrder::tauGamma) {
-        reading.order = OrderSource::setting;
-        reading.tauFirst = true;
-    }
-}
-
-// The order of γ and τ in the rows, settled at the first data row.
-enum class Order : unsigned char { unsettled, gammaFirst, tauFirst };
+// How every line of the rows is converted, decided before the first: the rows' reading, the
+// column order, and the number of the line before the first row.
+struct RowPlan {
+    RowReading reading;
+    bool tauFirst = false;
+    long lineBase = 0;
+};
 
 // What the row loop counts. Every line read is a row or not; the rows are counted, and the
 // others, so that the line number is known without counting every line. The layouts other than
@@ -134,22 +112,14 @@ struct RowTally {
     unsigned layouts = 0;
 };
 
-// The column header looked for until the column order is settled: the last non-blank line before
-// the first data row, and its line number (0 for none).
-struct HeaderSearch {
-    std::string header;
-    long headerLine = 0;
-    const std::string& inputPath;
-};
-
 // Room for a row written in place: a row and its CR.
 constexpr std::size_t kMaxRowInPlace = kMaxRowLength + 1;
 
 // The data lines of the input, read in place in its buffer where they lie whole there, and into a
 // string otherwise (across the buffer's end, and every line of other texts). They end at the
 // length taken at the start, or earlier where the input's text ends (a Ctrl-Z, or a file that
-// shrank meanwhile, which ConvertFile then fails). With `handOver` they also end once the column
-// order is settled, at the end of the lines in the buffer, leaving the input at a line's start.
+// shrank meanwhile, which ConvertFile then fails). With `handOver` they also end at the end of the
+// lines in the buffer, leaving the input at a line's start.
 class FileLines {
   public:
     FileLines(InputLines& input, std::uint64_t length, bool handOver)
@@ -158,9 +128,9 @@ class FileLines {
     InPlaceLines Begin() { return m_input.BeginInPlace(m_length); }
     // Goes on where the lines in place ran out: sets `text` to the next line and `lines` to those
     // in place after it; false at the end, with the reading state handed back to the input.
-    bool Refill(InPlaceLines& lines, std::string_view& text, bool settled) {
+    bool Refill(InPlaceLines& lines, std::string_view& text) {
         m_input.EndInPlace(lines);
-        if (settled && m_handOver) {
+        if (m_handOver) {
             m_handedOver = true;
             return false;
         }
@@ -207,7 +177,7 @@ struct ChunkLines {
     InPlaceLines lines;
 
     InPlaceLines Begin() const { return lines; }
-    static bool Refill(InPlaceLines&, std::string_view&, bool) { return false; }
+    static bool Refill(InPlaceLines&, std::string_view&) { return false; }
 };
 
 // Rows written into memory as the output's text mode writes them (CR LF), in a buffer kept from
@@ -242,58 +212,73 @@ class ChunkRows {
     std::size_t m_size = 0;
 };
 
-// Converts the lines of `source` into rows of `sink`, the rows of the one-thread conversion and of
-// each chunk of the threaded one alike, going on from `tally` and the column order `order`; the
-// order is settled from `search` at the first data row, and returned. A line that is not a row is
-// counted in `report` under its number kHeaderLines + the lines read.
-template <class Lines, class Rows>
-Order ConvertLines(Lines& source, Rows& sink, Order order, RowTally& tally, HeaderSearch& search,
-                   ConversionReport& report) {
+// Counts `line`, number `lineNumber`, among the rows whose τ is not above 0.
+void CountNonPositiveTau(long lineNumber, ConversionReport& report) {
+    if (report.nonPositiveTauRows++ == 0) {
+        report.firstNonPositiveTauLine = lineNumber;
+    }
+}
+
+// Converts the lines of `source` into rows of `sink` as `plan` says, read by ReadRowAs<kSign,
+// kLabel>: the rows of the one-thread conversion and of each chunk of the threaded one alike,
+// going on from `tally`. A line that is not a row, or whose τ is not above 0, is counted in
+// `report` under its number plan.lineBase + the lines read; a CR followed by more text ends a line.
+template <DecimalSign kSign, bool kLabel, class Lines, class Rows>
+void ConvertLinesAs(Lines& source, Rows& sink, const RowPlan& plan, RowTally& tally,
+                    ConversionReport& report) {
     const bool scaled = g_areaSet == 1;
     const float area = g_area;
-    // The order, the counts and both buffers' state are kept here while the lines are read, where
-    // they can stay in registers, and handed back at the end. A line read in place is a view
-    // ended by a NUL written over its line end, as the row reader reads it, and a row written in
-    // place ends in CR LF; a row that does not fit is written aside by the sink.
+    const bool tauFirst = plan.tauFirst;
+    const long lineBase = plan.lineBase;
+    // The counts and both buffers' state are kept here while the lines are read, where they can
+    // stay in registers, and handed back at the end. A line read in place is a view ended by a
+    // NUL written over its line end, as the row reader reads it, and a row written in place ends
+    // in CR LF; a row that does not fit is written aside by the sink.
     long rows = tally.rows;
     long otherLines = tally.otherLines;
     long otherLayoutRows = tally.otherLayoutRows;
     unsigned layouts = tally.layouts;
     std::string scratch;
+    std::string piece;
+    const char label = plan.reading.labelSeparator;
+    const auto read = [&](const char* line, float& first, float& second, const char*& rest) {
+        return ReadRowAs<kSign, kLabel>(line, label, scratch, first, second, rest);
+    };
     InPlaceLines lines = source.Begin();
     OutputPlace place = sink.Begin();
+    // The rest of a line after a CR that ended a line in it, and where that line ends.
+    const char* pending = nullptr;
+    const char* lineEnd = nullptr;
     for (;;) {
         std::string_view text;
-        if (!lines.Next(text)) [[unlikely]] {
-            if (!source.Refill(lines, text, order != Order::unsettled)) {
-                break;
+        if (pending != nullptr) [[unlikely]] {
+            text = std::string_view(pending, static_cast<std::size_t>(lineEnd - pending));
+        } else {
+            if (!lines.Next(text)) [[unlikely]] {
+                if (!source.Refill(lines, text)) {
+                    break;
+                }
             }
+            lineEnd = text.data() + text.size();
         }
-        // ReadDataRow sets both whenever it reads a row, and they are read only then.
+        // ReadRowLine sets both whenever it reads a row, and they are read only then.
         float gamma;
         float tau;
-        const RowLayout layout = ReadDataRow(text.data(), scratch, gamma, tau);
+        const RowLayout layout = ReadRowLine(read, text.data(), piece, gamma, tau, pending);
         if (layout == RowLayout::none) {
-            const long lineNumber = kHeaderLines + rows + ++otherLines;
-            CountSkipped(text, lineNumber, report);
-            if (order == Order::unsettled && !IsBlank(text)) {
-                search.header.assign(text);
-                search.headerLine = lineNumber;
-            }
+            const long lineNumber = lineBase + rows + ++otherLines;
+            CountSkipped(pending != nullptr ? std::string_view(piece) : text, lineNumber, report);
             continue;
         }
         if (layout != RowLayout::blanks) [[unlikely]] {
             layouts |= 1u << static_cast<unsigned>(layout);
             ++otherLayoutRows;
         }
-        if (order != Order::gammaFirst) [[unlikely]] {
-            if (order == Order::unsettled) {
-                OrderColumns(search.header, search.headerLine, search.inputPath, report);
-                order = report.reading.tauFirst ? Order::tauFirst : Order::gammaFirst;
-            }
-            if (order == Order::tauFirst) {
-                std::swap(gamma, tau);
-            }
+        if (tauFirst) [[unlikely]] {
+            std::swap(gamma, tau);
+        }
+        if (tau <= 0.0f) [[unlikely]] {
+            CountNonPositiveTau(lineBase + rows + otherLines + 1, report);
         }
         if (scaled) {
             gamma = area * gamma;
@@ -311,7 +296,24 @@ Order ConvertLines(Lines& source, Rows& sink, Order order, RowTally& tally, Head
     tally.otherLines = otherLines;
     tally.otherLayoutRows = otherLayoutRows;
     tally.layouts = layouts;
-    return order;
+}
+
+// ConvertLinesAs with the row reader that plan.reading chooses.
+template <class Lines, class Rows>
+void ConvertLines(Lines& source, Rows& sink, const RowPlan& plan, RowTally& tally,
+                  ConversionReport& report) {
+    const bool label = plan.reading.labelSeparator != 0;
+    if (plan.reading.sign == DecimalSign::point) {
+        if (label) {
+            ConvertLinesAs<DecimalSign::point, true>(source, sink, plan, tally, report);
+        } else {
+            ConvertLinesAs<DecimalSign::point, false>(source, sink, plan, tally, report);
+        }
+    } else if (label) {
+        ConvertLinesAs<DecimalSign::comma, true>(source, sink, plan, tally, report);
+    } else {
+        ConvertLinesAs<DecimalSign::comma, false>(source, sink, plan, tally, report);
+    }
 }
 
 // A piece of the input's text, whole lines, and what converting it gave.
@@ -336,7 +338,8 @@ Chunk& At(std::vector<Chunk>& chunks, std::uint64_t number) {
 // while it waits. Ended and joined when this object goes, whatever is left.
 class ChunkThreads {
   public:
-    ChunkThreads(std::vector<Chunk>& chunks, Order order) : m_chunks(chunks), m_order(order) {}
+    ChunkThreads(std::vector<Chunk>& chunks, const RowPlan& plan)
+        : m_chunks(chunks), m_plan(plan) {}
     ChunkThreads(const ChunkThreads&) = delete;
     ChunkThreads& operator=(const ChunkThreads&) = delete;
     ~ChunkThreads() {
@@ -412,20 +415,18 @@ class ChunkThreads {
 
     void Convert(Chunk& chunk) const {
         try {
-            static const std::string kNoPath;
-            HeaderSearch unused{std::string(), 0, kNoPath};
             chunk.failure = nullptr;
             ChunkLines lines{InPlaceLines(chunk.text.get(), chunk.text.get() + chunk.size)};
             chunk.tally = RowTally();
             chunk.report = ConversionReport();
-            ConvertLines(lines, chunk.rows, m_order, chunk.tally, unused, chunk.report);
+            ConvertLines(lines, chunk.rows, m_plan, chunk.tally, chunk.report);
         } catch (...) {
             chunk.failure = std::current_exception();
         }
     }
 
     std::vector<Chunk>& m_chunks;
-    const Order m_order;
+    const RowPlan& m_plan;
     std::vector<std::thread> m_threads;
     std::mutex m_mutex;
     std::condition_variable m_handedOut;
@@ -441,6 +442,11 @@ void AddChunk(const Chunk& chunk, RowTally& tally, ConversionReport& report) {
         report.firstSkippedLine = chunk.report.firstSkippedLine + tally.rows + tally.otherLines;
     }
     report.skippedLines += chunk.report.skippedLines;
+    if (chunk.report.nonPositiveTauRows > 0 && report.nonPositiveTauRows == 0) {
+        report.firstNonPositiveTauLine =
+            chunk.report.firstNonPositiveTauLine + tally.rows + tally.otherLines;
+    }
+    report.nonPositiveTauRows += chunk.report.nonPositiveTauRows;
     tally.rows += chunk.tally.rows;
     tally.otherLines += chunk.tally.otherLines;
     tally.otherLayoutRows += chunk.tally.otherLayoutRows;
@@ -448,20 +454,20 @@ void AddChunk(const Chunk& chunk, RowTally& tally, ConversionReport& report) {
 }
 
 // Converts the data lines of the single-byte text `file`, from its position (a line's start) up
-// to the byte offset `length`, in the column order `order`, on `threads` threads, this one among
+// to the byte offset `length`, as `plan` says, on `threads` threads, this one among
 // them: the text is read in chunks of whole lines, each converted by ConvertLines, and their rows
 // are written to `output` in order, their counts added to `tally` and `report`. What a chunk
 // cannot hold is left to the one-thread loop, from the start of its line on, where `file` is
 // left: the line in which a Ctrl-Z ends the text, a line longer than a chunk, and a last line that
 // no line feed ends.
-void ConvertInChunks(CTextFile& file, std::uint64_t length, CTextFile& output, Order order,
+void ConvertInChunks(CTextFile& file, std::uint64_t length, CTextFile& output, const RowPlan& plan,
                      int threads, RowTally& tally, ConversionReport& report) {
     const std::size_t chunkBytes =
         std::clamp<std::size_t>(g_threadedConversion.chunkBytes, 1, kMaxLineLength);
     std::vector<Chunk> chunks(
         static_cast<std::size_t>(threads) *
         static_cast<std::size_t>(std::max(g_threadedConversion.chunksPerThread, 1)));
-    ChunkThreads workers(chunks, order);
+    ChunkThreads workers(chunks, plan);
     if (workers.Start(threads - 1) == 0) {
         return;
     }
@@ -519,53 +525,36 @@ void ConvertInChunks(CTextFile& file, std::uint64_t length, CTextFile& output, O
     file.Seek(static_cast<std::int64_t>(resume), CFile::begin);
 }
 
-// Converts the data lines of `input`, read from `file`, `length` bytes long when it was opened,
-// into rows of `output`; `firstLine` is the input's first line, already read. A large single-byte
-// text is converted on several threads once its column order is settled (ConvertInChunks).
+// Converts the rows of `input`, read from `file`, `length` bytes long when it was opened, into rows
+// of `output` as `layout` says, `input` being at the first row's line. A large single-byte text is
+// converted on several threads (ConvertInChunks).
 ConversionReport ConvertRows(CTextFile& file, InputLines& input, std::uint64_t length,
-                             std::string firstLine, const std::string& inputPath,
-                             CTextFile& output) {
+                             const FileLayout& layout, CTextFile& output) {
     ConversionReport report;
-    report.reading.encoding = input.Encoding();
-    report.reading.crLineEnds = input.CrLineEnds();
-    // The last non-blank line before the first data row names the columns.
-    HeaderSearch search{std::move(firstLine), 0, inputPath};
-    search.headerLine = IsBlank(search.header) ? 0 : 1;
-    std::string line;
-    for (int i = 2; i <= kHeaderLines; ++i) {
-        input.Next(line);
-        if (!IsBlank(line)) {
-            search.header.swap(line);
-            search.headerLine = i;
-        }
-    }
+    report.reading = layout.reading;
+    report.skippedLines = layout.skippedLines;
+    report.firstSkippedLine = layout.firstSkippedLine;
     output.WriteText(kOutputHeader);
 
     const int threads = length >= g_threadedConversion.minimumBytes &&
                                 input.Encoding() == TextEncoding::bytes && !input.CrLineEnds()
                             ? ThreadsToUse()
                             : 1;
+    const RowPlan plan{layout.rows, layout.reading.tauFirst, layout.firstRowLine - 1};
     RowTally tally;
     FileRows rows(output);
     FileLines lines(input, length, threads > 1);
-    Order order = ConvertLines(lines, rows, Order::unsettled, tally, search, report);
+    ConvertLines(lines, rows, plan, tally, report);
     if (lines.HandedOver()) {
-        ConvertInChunks(file, length, output, order, threads, tally, report);
+        ConvertInChunks(file, length, output, plan, threads, tally, report);
         FileLines rest(input, length, false);
-        order = ConvertLines(rest, rows, order, tally, search, report);
+        ConvertLines(rest, rows, plan, tally, report);
     }
     if (tally.rows > tally.otherLayoutRows) {
         tally.layouts |= 1u << static_cast<unsigned>(RowLayout::blanks);
     }
     report.reading.layouts = tally.layouts;
     report.rows = tally.rows;
-    // A header that refuses the file refuses it with no rows too: its earlier output is kept.
-    if (order == Order::unsettled && search.headerLine > 0) {
-        const std::string refusal = ReadColumnHeader(search.header).refusal;
-        if (!refusal.empty()) {
-            OrderColumns(search.header, search.headerLine, inputPath, report);
-        }
-    }
     report.length = length;
     report.textEnd = std::min(input.Position(), length);
     return report;
@@ -628,15 +617,19 @@ ConversionReport ConvertFile(std::string inputPath, std::string outputPath) {
         skipped.convertedTable = true;
         return skipped;
     }
-
-    const ConversionReport report =
-        ConvertRows(input, lines, length, std::move(firstLine), inputPath, output);
+    const FileLayout layout = DecideLayout(lines, std::move(firstLine), length, inputPath);
+    const ConversionReport report = ConvertRows(input, lines, length, layout, output);
     const std::uint64_t lengthAtEnd = input.GetLength();
     if (lengthAtEnd != report.length) {
         throw CFileException(CFileException::generic, inputPath,
                              "the file changed while it was converted (" +
                                  std::to_string(report.length) + " bytes at the start, " +
                                  std::to_string(lengthAtEnd) + " at the end)");
+    }
+    // The rows seen while deciding the layout may lie beyond a Ctrl-Z that ends the text.
+    if (report.rows == 0) {
+        throw CFileException(CFileException::generic, inputPath,
+                             "it holds no rows of γ and τ; nothing was written");
     }
     input.Close();
     temporary.MoveOver(output, outputPath);

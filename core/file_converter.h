@@ -16,11 +16,13 @@ inline constexpr std::string_view kConvertedTableHeader = "Freq(Hz), Gamma(tau)"
 
 // What one conversion met besides its rows.
 struct ConversionReport {
-    long rows = 0;              // data rows written
-    long skippedLines = 0;      // lines that held text but not two numbers
-    long firstSkippedLine = 0;  // line number (from 1) of the first of them, or 0
-    std::uint64_t textEnd = 0;  // where the input's text ended (a Ctrl-Z byte)
-    std::uint64_t length = 0;   // the input's length when the conversion began
+    long rows = 0;                     // data rows written
+    long skippedLines = 0;             // lines that held text but not two numbers
+    long firstSkippedLine = 0;         // line number (from 1) of the first of them, or 0
+    long nonPositiveTauRows = 0;       // rows written whose τ is 0 or below
+    long firstNonPositiveTauLine = 0;  // line number of the first of them, or 0
+    std::uint64_t textEnd = 0;         // where the input's text ended (a Ctrl-Z byte)
+    std::uint64_t length = 0;          // the input's length when the conversion began
     // True when the input is a table ConvertFile wrote; nothing was written for it.
     bool convertedTable = false;
     // How the input's text, rows and columns were read.
@@ -45,10 +47,10 @@ struct ThreadedConversion {
 extern ThreadedConversion g_threadedConversion;
 
 // Converts the γ(τ) table `inputPath` into the frequency table `outputPath`, scaling γ by the
-// area of the conversion settings. After three header lines, every line ReadDataRow reads is a
-// row; its first two numbers are γ and τ, or τ and γ when the column header (the last non-blank
-// line before the first row) names them so, or else when g_columnOrder says so. A column header
-// that ReadColumnHeader refuses fails the file. The output appears only once complete: it is
+// area of the conversion settings. Its rows and their reading are decided first (DecideLayout):
+// from the first row on, every line that reading reads is a row, and its first two numbers are γ
+// and τ in the order decided. A file that DecideLayout refuses, or that holds no row, fails and
+// nothing is written. The output appears only once complete: it is
 // written beside itself under TemporaryOutputPath, committed to the device and then moved over any
 // earlier output. An input whose first line is kConvertedTableHeader is left alone and nothing is
 // written. Raises CFileException on any failure of either file, when another conversion is writing

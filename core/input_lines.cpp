@@ -91,6 +91,14 @@ InputLines::InputLines(CTextFile& file, std::size_t maxLength)
 
 InputLines::~InputLines() = default;
 
+void InputLines::Rewind(std::uint64_t offset) {
+    m_file.Seek(static_cast<std::int64_t>(offset), CFile::begin);
+    m_begin = m_end = m_undecoded = 0;
+    m_firstPending = false;
+    m_first.clear();
+    m_direct = m_encoding == TextEncoding::bytes;
+}
+
 InputLines::LineEndCount InputLines::CountLineEnds(std::uint64_t start, bool untilLineFeed) {
     const std::uint64_t back = m_file.GetPosition();
     m_file.Seek(static_cast<std::int64_t>(start), CFile::begin);

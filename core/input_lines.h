@@ -48,6 +48,9 @@ class InputLines {
             m_file.EndInPlace(lines);
         }
     }
+    // Reads the lines again from the byte offset `offset`, the start of a line after the first, as
+    // Position() gave it. Raises CFileException when the file cannot seek there.
+    void Rewind(std::uint64_t offset);
     // The byte offset in the file of the end of the last line read.
     std::uint64_t Position() const { return m_file.GetPosition() - m_undecoded; }
     // The encoding of the text.

@@ -14,8 +14,7 @@ std::string LayoutsText(unsigned layouts) {
     for (const auto& [layout, words] : std::initializer_list<std::pair<RowLayout, const char*>>{
              {RowLayout::blanks, "white-space-separated"},
              {RowLayout::commas, "comma-separated"},
-             {RowLayout::semicolons, "semicolon-separated decimal-comma"},
-             {RowLayout::tabs, "tab-separated decimal-comma"}}) {
+             {RowLayout::semicolons, "semicolon-separated"}}) {
         if ((layouts & Bit(layout)) != 0) {
             text += (text.empty() ? "" : " and ") + std::string(words);
         }
@@ -36,19 +35,40 @@ std::string DescribeReading(const InputReading& reading) {
     if (reading.crLineEnds) {
         add("lines ending in CR alone");
     }
-    if ((reading.layouts & ~Bit(RowLayout::blanks)) != 0 || reading.tauFirst) {
-        std::string columns = LayoutsText(reading.layouts) + " columns ";
+    const bool comma = reading.sign == DecimalSign::comma;
+    const bool againstData = reading.gridColumn == (reading.tauFirst ? 2 : 1);
+    const bool untold = reading.unreadHeaderLine > 0;
+    if ((reading.layouts & ~Bit(RowLayout::blanks)) != 0 || reading.tauFirst || comma ||
+        reading.labelColumn || againstData || untold) {
+        std::string columns =
+            LayoutsText(reading.layouts) + (comma ? " decimal-comma" : "") + " columns ";
         switch (reading.order) {
             case OrderSource::header:
                 columns += reading.columnNames + " (header at line " +
                            std::to_string(reading.headerLine) + ")";
                 break;
             case OrderSource::setting:
-                columns += "τ, γ (the order asked for)";
+                columns += reading.tauFirst ? "τ, γ" : "γ, τ";
+                columns += " (the order asked for)";
+                break;
+            case OrderSource::data:
+                columns += "τ, γ: the first column runs evenly on a log scale, as τ does";
                 break;
             case OrderSource::standard:
                 columns += "γ, τ";
                 break;
+        }
+        if (reading.labelColumn) {
+            columns += ", after a label column";
+        }
+        if (againstData) {
+            columns += std::string(", though the ") + (reading.tauFirst ? "second" : "first") +
+                       " column runs evenly on a log scale, as τ does";
+        }
+        if (untold) {
+            columns += ": line " + std::to_string(reading.unreadHeaderLine) +
+                       " names τ in a way not recognised, and neither column runs evenly on a "
+                       "log scale as τ does, so the order could not be told and γ was taken first";
         }
         add(columns);
     }

@@ -132,29 +132,27 @@ TEST_F(BatchRunTest, AnOutputNeverReplacesAnInputOfTheRunUnlessItIsAConvertedTab
     EXPECT_EQ(ReadBytes(export_), "Freq(Hz), Gamma(tau)\r\n0.159155, 3\r\n");
 }
 
-TEST_F(BatchRunTest, AnEmptyTableFromLinesThatHoldNoNumbersIsReported) {
-    const std::string csv = m_dir.File("export.csv");
+TEST_F(BatchRunTest, AFileWithoutRowsFailsAndKeepsItsEarlierOutput) {
     const std::string words = m_dir.File("words.txt");
     const std::string blanks = m_dir.File("blanks.txt");
-    const std::string header = m_dir.File("header.txt");
-    // Decimal commas with blanks between the numbers are not rows.
-    WriteBytes(csv, "h\r\nh\r\nh\r\n1,5e-3 1e-6\r\n\r\n2,5e-3 2e-6\r\n3,5e-3 3e-6\r\n");
-    WriteBytes(words, "h\nh\nh\nno data\n");
+    const std::string nuls = m_dir.File("nuls.txt");
+    WriteBytes(words, "h\nh\nh\nno data\n\"1\";\"2\"\n");
     WriteBytes(blanks, "h\nh\nh\n\n \t\n");
-    WriteBytes(header, "h\nh\nh\n");
-    AppendFiles({csv, words, blanks, header});
+    WriteBytes(nuls, std::string(64, '\0'));
+    const std::string earlier = "Freq(Hz), Gamma(tau)\r\n0.159155, 7\r\n";
+    WriteBytes(m_dir.File("words+PDRT.txt"), earlier);
+    AppendFiles({words, blanks, nuls});
     RecordingSignal signal;
+    const std::string noRows = ": it holds no rows of γ and τ";
     EXPECT_EQ(Run(signal),
-              "Finished Processing file: " + csv + "\r\n" +
-                  "No rows written: none of the 3 non-blank lines after the header holds two "
-                  "numbers\r\n" +
-                  "Finished Processing file: " + words + "\r\n" +
-                  "No rows written: the only non-blank line after the header does not hold two "
-                  "numbers\r\n" +
-                  "Finished Processing file: " + blanks + "\r\n" +
-                  "Finished Processing file: " + header + "\r\n");
-    EXPECT_TRUE(signal.last.empty());
-    EXPECT_EQ(ReadBytes(m_dir.File("export+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n");
+              "Failed to process file: " + words + noRows +
+                  ": none of its 2 lines of text below the header lines, from line 4 on, holds two "
+                  "numbers; nothing was written\r\n" +
+                  "Failed to process file: " + blanks + noRows + "; nothing was written\r\n" +
+                  "Failed to process file: " + nuls + noRows + "; nothing was written\r\n");
+    EXPECT_EQ(ReadBytes(m_dir.File("words+PDRT.txt")), earlier);
+    EXPECT_FALSE(Exists(m_dir.File("blanks+PDRT.txt")));
+    EXPECT_FALSE(Exists(m_dir.File("nuls+PDRT.txt")));
 }
 
 TEST_F(BatchRunTest, AFailingFileIsReportedAndTheRunGoesOn) {

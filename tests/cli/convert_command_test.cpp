@@ -20,7 +20,7 @@ class ConvertCommandTest : public ::testing::Test {
     void TearDown() override {
         g_area = 1.0f;
         g_areaSet = 0;
-        g_columnOrder = ColumnOrder::gammaTau;
+        g_columnOrder = ColumnOrder::byFile;
     }
 
     Outcome Run(const std::vector<std::string>& arguments, const std::string& input = "") {

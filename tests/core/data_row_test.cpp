@@ -37,24 +37,31 @@ TEST(DataRowTest, SeparatedFieldsReadAsTheCLibraryReadsEachField) {
         }
     }
     std::string scratch;
-    int layouts[5] = {};
-    for (const std::string& line : lines) {
-        float wantFirst = 0.0f;
-        float wantSecond = 0.0f;
-        RowLayout want = RowLayout::none;
-        const bool row = ModelDataRow(line, wantFirst, wantSecond, want);
-        float first = 0.0f;
-        float second = 0.0f;
-        const RowLayout got = ReadDataRow(line, scratch, first, second);
-        ASSERT_EQ(static_cast<int>(got), static_cast<int>(want)) << ::testing::PrintToString(line);
-        if (row) {
-            EXPECT_EQ(std::bit_cast<std::uint32_t>(first), std::bit_cast<std::uint32_t>(wantFirst))
-                << ::testing::PrintToString(line);
-            EXPECT_EQ(std::bit_cast<std::uint32_t>(second),
-                      std::bit_cast<std::uint32_t>(wantSecond))
-                << ::testing::PrintToString(line);
+    int layouts[4] = {};
+    for (const RowReading reading :
+         {RowReading{DecimalSign::point, 0}, RowReading{DecimalSign::comma, 0},
+          RowReading{DecimalSign::point, ','}, RowReading{DecimalSign::comma, '\t'}}) {
+        for (const std::string& line : lines) {
+            float wantFirst = 0.0f;
+            float wantSecond = 0.0f;
+            RowLayout want = RowLayout::none;
+            const bool row = ModelDataRow(line, reading, wantFirst, wantSecond, want);
+            float first = 0.0f;
+            float second = 0.0f;
+            const RowLayout got = ReadDataRow(line, reading, scratch, first, second);
+            ASSERT_EQ(static_cast<int>(got), static_cast<int>(want))
+                << ::testing::PrintToString(line) << " read with decimal "
+                << (reading.sign == DecimalSign::point ? "points" : "commas");
+            if (row) {
+                EXPECT_EQ(std::bit_cast<std::uint32_t>(first),
+                          std::bit_cast<std::uint32_t>(wantFirst))
+                    << ::testing::PrintToString(line);
+                EXPECT_EQ(std::bit_cast<std::uint32_t>(second),
+                          std::bit_cast<std::uint32_t>(wantSecond))
+                    << ::testing::PrintToString(line);
+            }
+            ++layouts[static_cast<int>(want)];
         }
-        ++layouts[static_cast<int>(want)];
     }
     // The lines reach every layout.
     for (const int count : layouts) {

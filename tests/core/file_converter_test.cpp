@@ -62,12 +62,22 @@ TEST_F(FileConverterTest, AreaAppliesOnlyOnceItHasBeenSet) {
     EXPECT_EQ(Convert("1.5 2e-3\n"), std::string(kHeader) + "79.577469, 7.5\r\n");
 }
 
-TEST_F(FileConverterTest, ShortInputsGiveTheHeaderOnly) {
-    for (const std::string input :
-         {"", "one line", "h1\nh2\n", "h1\r\nh2\r\nh3\r\n", "h1\nh2\nh3"}) {
+TEST_F(FileConverterTest, InputsWithoutRowsFailAndKeepTheEarlierOutput) {
+    const std::string earlier = std::string(kHeader) + "0.159155, 7\r\n";
+    const std::string noRows = "it holds no rows of γ and τ";
+    // Header lines only, a row after the Ctrl-Z that ends the text, NUL bytes.
+    for (const std::string& input :
+         {std::string(), std::string("h1\nh2\nh3\n"), std::string("h1\nh2\nh3\n\x1A\n1 2\n"),
+          std::string("\0\0\0\0\n\0\0\n\0\0\0\0\n\0\0\n", 14)}) {
         WriteBytes(m_input, input);
-        ConvertFile(m_input, m_output);
-        EXPECT_EQ(ReadBytes(m_output), kHeader) << "input: " << input;
+        WriteBytes(m_output, earlier);
+        try {
+            ConvertFile(m_input, m_output);
+            ADD_FAILURE() << "converted: " << input;
+        } catch (const CFileException& e) {
+            EXPECT_EQ(e.Reason().substr(0, noRows.size()), noRows) << input;
+        }
+        EXPECT_EQ(ReadBytes(m_output), earlier) << input;
     }
 }
 
@@ -97,7 +107,7 @@ TEST_F(FileConverterTest, LinesWithoutTwoNumbersAreSkippedAndCounted) {
         "2 oops\r\n"
         "4\r\n"
         "3 1\r\n"
-        "1,5 1\r\n",
+        "1 2x\r\n",
         &report);
     // The values of a rejected line never reach a row, and γ is not scaled twice.
     g_area = 2.0f;

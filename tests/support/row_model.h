@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cctype>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -93,35 +94,66 @@ inline std::string Points(std::string text) {
     return text;
 }
 
-}  // namespace row_model
+// True when a comma in `text` stands between two digits.
+inline bool CommaBetweenDigits(const std::string& text) {
+    for (std::size_t i = 1; i + 1 < text.size(); ++i) {
+        if (text[i] == ',' && std::isdigit(static_cast<unsigned char>(text[i - 1])) &&
+            std::isdigit(static_cast<unsigned char>(text[i + 1]))) {
+            return true;
+        }
+    }
+    return false;
+}
 
-// Reads `line` as ReadDataRow does, by the rules as written: "%g %g" first (unless a comma right
-// after its second number in a line of tabs shows tab-separated decimal commas), then a line of
-// tabs whose tab fields are numbers or blank by those alone, then fields at commas, then fields at
-// ';' with commas taken for decimal points. Returns whether it is a row.
-inline bool ModelDataRow(const std::string& line, float& first, float& second, RowLayout& layout) {
-    // Like the C library, the model sees the line up to its first NUL byte.
-    const std::string text(line.c_str());
-    const bool semicolons = text.find(';') != std::string::npos;
-    const bool tabs = !semicolons && text.find('\t') != std::string::npos;
-    layout = RowLayout::none;
+// The model of a row of a file of decimal points.
+inline RowLayout PointRow(const std::string& text, float& first, float& second) {
     int end = 0;
     if (std::sscanf(text.c_str(), "%g %g%n", &first, &second, &end) == 2) {
-        layout = RowLayout::blanks;
-        if (text[static_cast<std::size_t>(end)] == ',' && tabs) {
-            layout = row_model::ReadFields(row_model::Points(text), '\t', first, second)
-                         ? RowLayout::tabs
-                         : RowLayout::none;
-        }
-    } else if (tabs && row_model::NumbersOrBlanks(row_model::Points(text), '\t')) {
-        if (row_model::ReadFields(row_model::Points(text), '\t', first, second)) {
-            layout = RowLayout::tabs;
-        }
-    } else if (text.find(',') != std::string::npos &&
-               row_model::ReadFields(text, ',', first, second)) {
-        layout = RowLayout::commas;
-    } else if (semicolons && row_model::ReadFields(row_model::Points(text), ';', first, second)) {
-        layout = RowLayout::semicolons;
+        const char after = text.c_str()[end];
+        const char next = after == '\0' ? '\0' : text.c_str()[end + 1];
+        const bool ends = after == '\0' || IsSpace(after) || after == ';' ||
+                          (after == ',' && !std::isdigit(static_cast<unsigned char>(next)));
+        return ends ? RowLayout::blanks : RowLayout::none;
     }
+    if (text.find(';') != std::string::npos) {
+        return ReadFields(text, ';', first, second) ? RowLayout::semicolons : RowLayout::none;
+    }
+    if (text.find('\t') != std::string::npos &&
+        (NumbersOrBlanks(text, '\t') || CommaBetweenDigits(text))) {
+        return RowLayout::none;
+    }
+    if (text.find(',') != std::string::npos && ReadFields(text, ',', first, second)) {
+        return RowLayout::commas;
+    }
+    return RowLayout::none;
+}
+
+}  // namespace row_model
+
+// Reads `line` as ReadDataRow does, by the rules as written: after the label field, if any; in a
+// file of decimal commas, no row when it holds a point, else as a file of points reads it with its
+// commas made points; in a file of points, "%g %g" when its second number is followed by nothing,
+// white space, ';' or a comma that no digit follows, else by fields at ';', else, unless a line of
+// tabs is numbers or blanks or holds a comma between digits, by fields at commas. Returns whether
+// it is a row.
+inline bool ModelDataRow(const std::string& line, const RowReading& reading, float& first,
+                         float& second, RowLayout& layout) {
+    // Like the C library, the model sees the line up to its first NUL byte.
+    std::string text(line.c_str());
+    layout = RowLayout::none;
+    if (reading.labelSeparator != 0) {
+        const std::size_t label = text.find(reading.labelSeparator);
+        if (label == std::string::npos) {
+            return false;
+        }
+        text.erase(0, label + 1);
+    }
+    if (reading.sign == DecimalSign::comma) {
+        if (text.find('.') != std::string::npos) {
+            return false;
+        }
+        text = row_model::Points(text);
+    }
+    layout = row_model::PointRow(text, first, second);
     return layout != RowLayout::none;
 }
