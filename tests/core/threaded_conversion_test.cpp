@@ -61,6 +61,8 @@ class ThreadedConversionTest : public ::testing::Test {
         EXPECT_EQ(b.rows, a.rows);
         EXPECT_EQ(b.skippedLines, a.skippedLines);
         EXPECT_EQ(b.firstSkippedLine, a.firstSkippedLine);
+        EXPECT_EQ(b.nonPositiveTauRows, a.nonPositiveTauRows);
+        EXPECT_EQ(b.firstNonPositiveTauLine, a.firstNonPositiveTauLine);
         EXPECT_EQ(b.textEnd, a.textEnd);
         EXPECT_EQ(b.length, a.length);
         EXPECT_EQ(b.reading.layouts, a.reading.layouts);
@@ -122,6 +124,22 @@ TEST_F(ThreadedConversionTest, WhatEndsTheChunksLeavesTheSameReport) {
     // A line longer than the most of a line kept, then more lines.
     ExpectSameOnThreads(start + "1 2 " + std::string(1024 * 1024 + 10, 'x') + "\r\n" +
                         DataLines(20000, 5000));
+}
+
+TEST_F(ThreadedConversionTest, TheRowReadingDecidedFirstHoldsInEveryChunk) {
+    // Decimal commas after a label column, lines of two rows that a CR splits, and τ not above 0.
+    std::string input = "h\r\n;tau;gamma\r\n";
+    for (int i = 0; i < 30000; ++i) {
+        const std::string row = std::to_string(i) + ";" + std::to_string(i % 50 - 1) + ",5e-" +
+                                std::to_string(i % 7) + ";" + std::to_string(i % 13) + ",25";
+        input += i % 10 == 0 ? row + "\r" + row + "\r\n" : row + "\r\n";
+    }
+    const ConversionReport report = ExpectSameOnThreads(input);
+    EXPECT_EQ(report.rows, 33000);
+    EXPECT_EQ(report.nonPositiveTauRows, 1200);
+    EXPECT_EQ(report.firstNonPositiveTauLine, 3);
+    EXPECT_EQ(report.reading.sign, DecimalSign::comma);
+    EXPECT_TRUE(report.reading.labelColumn);
 }
 
 TEST_F(ThreadedConversionTest, AFailureMidwayFailsAsOnOneThreadAndKeepsTheEarlierOutput) {
