@@ -79,7 +79,8 @@ Fields ReadFields(const char* p, char separator, int numbers, float& first, floa
 bool HoldsCommaBetweenDigits(std::string_view text) {
     for (std::size_t comma = text.find(','); comma != std::string_view::npos;
          comma = text.find(',', comma + 1)) {
-        if (comma > 0 && IsDigit(text[comma - 1]) && IsDigit(text[comma + 1])) {
+        if (comma > 0 && comma + 1 < text.size() && IsDigit(text[comma - 1]) &&
+            IsDigit(text[comma + 1])) {
             return true;
         }
     }
@@ -96,9 +97,16 @@ RowLayout EndBlankRow(const char* end) {
 }
 
 RowLayout ReadSeparatedRow(const char* line, const char* firstEnd, float& first, float& second) {
+    // The first field of a comma row is the number "%g %g" read, the same white space skipped
+    // before it; the rest is read from where it ended. Its fields leave no room for a ';'.
+    const bool commaRow = firstEnd != nullptr && *SkipBlanks(firstEnd, ',') == ',' &&
+                          ReadFields(firstEnd, ',', 1, first, second).Row();
+    if (commaRow && std::strchr(line, '\t') == nullptr) {
+        return RowLayout::commas;
+    }
     // The line ends at its first NUL byte, as for the scan.
     const std::string_view text(line);
-    if (text.find(';') != std::string_view::npos) {
+    if (!commaRow && text.find(';') != std::string_view::npos) {
         return ReadFields(line, ';', 0, first, second).Row() ? RowLayout::semicolons
                                                              : RowLayout::none;
     }
@@ -113,13 +121,7 @@ RowLayout ReadSeparatedRow(const char* line, const char* firstEnd, float& first,
             return RowLayout::none;
         }
     }
-    // The first field of a comma row is the number "%g %g" read, the same white space skipped
-    // before it; the rest is read from where it ended.
-    if (firstEnd != nullptr && *SkipBlanks(firstEnd, ',') == ',' &&
-        ReadFields(firstEnd, ',', 1, first, second).Row()) {
-        return RowLayout::commas;
-    }
-    return RowLayout::none;
+    return commaRow ? RowLayout::commas : RowLayout::none;
 }
 
 RowLayout ReadCommaRow(const char* line, std::string& scratch, float& first, float& second,

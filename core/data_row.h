@@ -97,15 +97,7 @@ inline const char* NextAfterCr(const char* line, RowLayout layout, const char* r
         return nullptr;
     }
     const char* const cr = std::strchr(from, '\r');
-    if (cr == nullptr) {
-        return nullptr;
-    }
-    for (const char* p = cr + 1; *p != '\0'; ++p) {
-        if (!IsCSpace(*p)) {
-            return cr + 1;
-        }
-    }
-    return nullptr;
+    return cr != nullptr && !IsBlank(cr + 1) ? cr + 1 : nullptr;
 }
 
 // Reads the NUL-terminated `line` with `read` (a call as ReadRowAs, without its label separator

@@ -39,11 +39,6 @@ constexpr std::string_view kTemporaryExtension = ".tmp";
 static_assert(kOutputHeader.substr(0, kConvertedTableHeader.size()) == kConvertedTableHeader &&
               kOutputHeader.substr(kConvertedTableHeader.size()) == "\n");
 
-// True when the line holds nothing but white space.
-bool IsBlank(std::string_view line) {
-    return std::all_of(line.begin(), line.end(), IsCSpace);
-}
-
 // Removes the temporary output unless it has become the output. Declared after the file object
 // that writes it, so that it is removed while that file still holds it: once closed, the name may
 // already belong to another run's temporary.

@@ -1,6 +1,5 @@
 #include "core/file_layout.h"
 
-#include <algorithm>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -12,10 +11,6 @@
 #include "framework/file_exception.h"
 
 namespace {
-
-bool IsBlank(std::string_view line) {
-    return std::all_of(line.begin(), line.end(), IsCSpace);
-}
 
 // Reads rows as `reading` says, in the form ReadRowLine takes.
 struct RowReader {
@@ -60,7 +55,7 @@ int FieldsUpToLastNumber(std::string_view text) {
     }
 }
 
-// Reads the first kSampleRows rows, or pieces of lines, of `input` from `line`, line number
+// Reads the rows of the first kSampleLines lines, or pieces of lines, of `input` from `line`, line
 // `number`, with both decimal signs and the label separator `label`.
 RowSample SampleRows(InputLines& input, std::string line, long number, std::uint64_t length,
                      char label, const ColumnHeader& header) {
@@ -72,7 +67,7 @@ RowSample SampleRows(InputLines& input, std::string line, long number, std::uint
     const RowReader comma{{DecimalSign::comma, label}, scratch};
     std::size_t pieces = 0;
     for (;;) {
-        for (const char* at = line.c_str(); at != nullptr && pieces < kSampleRows; ++pieces) {
+        for (const char* at = line.c_str(); at != nullptr && pieces < kSampleLines; ++pieces) {
             float first = 0.0f;
             float second = 0.0f;
             const char* next = nullptr;
@@ -93,7 +88,7 @@ RowSample SampleRows(InputLines& input, std::string line, long number, std::uint
             }
             at = next;
         }
-        if (pieces >= kSampleRows || input.Position() >= length || !input.Next(line)) {
+        if (pieces >= kSampleLines || input.Position() >= length || !input.Next(line)) {
             return sample;
         }
         ++number;
@@ -127,6 +122,73 @@ std::string Column(int column) {
     return column == 1 ? "the first column" : "the second column";
 }
 
+// The lines above an input's rows: its column header, the last line of text (whose empty first
+// name also marks a label column), the last that named τ unread, the skipped lines among them,
+// and the line where the rows begin, if any.
+struct LinesAbove {
+    ColumnHeader header;
+    long headerLine = 0;
+    ColumnHeader last;
+    long unreadLine = 0;
+    long skippedLines = 0;
+    long firstSkippedLine = 0;
+    bool rowFound = false;
+    long rowLine = 0;
+    std::uint64_t rowOffset = 0;
+    std::string rowText;
+
+    // The separator after the label field of every row, or 0 for none.
+    char Label() const {
+        const ColumnHeader& names = headerLine > 0 ? header : last;
+        return names.labelColumn ? names.separator : '\0';
+    }
+    void CountSkipped(long number) {
+        if (skippedLines++ == 0 || number < firstSkippedLine) {
+            firstSkippedLine = number;
+        }
+    }
+};
+
+// Reads the lines of `input` from its first, `line`, up to the first that holds a row.
+LinesAbove ReadLinesAbove(InputLines& input, std::string line, std::uint64_t length) {
+    LinesAbove above;
+    std::string scratch;
+    std::uint64_t lineStart = 0;
+    for (long number = 1;; ++number) {
+        const bool rowsMayStart =
+            number > kHeaderLines || (above.header.recognised && above.headerLine > 0);
+        if (rowsMayStart && HoldsRow(line, above.Label(), scratch)) {
+            above.rowFound = true;
+            above.rowLine = number;
+            above.rowOffset = lineStart;
+            above.rowText = std::move(line);
+            return above;
+        }
+        if (!IsBlank(line)) {
+            ColumnHeader names = ReadColumnHeader(line);
+            if (names.recognised || !names.refusal.empty()) {
+                // A column header below the header lines is no skipped line, unless a later one
+                // takes its place.
+                if (above.headerLine > kHeaderLines) {
+                    above.CountSkipped(above.headerLine);
+                }
+                above.header = names;
+                above.headerLine = number;
+            } else {
+                above.unreadLine = names.namesTau ? number : above.unreadLine;
+                if (number > kHeaderLines) {
+                    above.CountSkipped(number);
+                }
+            }
+            above.last = std::move(names);
+        }
+        lineStart = input.Position();
+        if (lineStart >= length || !input.Next(line)) {
+            return above;
+        }
+    }
+}
+
 }  // namespace
 
 FileLayout DecideLayout(InputLines& input, std::string firstLine, std::uint64_t length,
@@ -135,84 +197,40 @@ FileLayout DecideLayout(InputLines& input, std::string firstLine, std::uint64_t 
     InputReading& reading = layout.reading;
     reading.encoding = input.Encoding();
     reading.crLineEnds = input.CrLineEnds();
-
-    // The lines before the rows: the column header among them, the last that names τ unread, and
-    // the last of any kind, whose first empty name also marks a label column.
-    ColumnHeader header;
-    long headerLine = 0;
-    long unreadLine = 0;
-    ColumnHeader last;
-    const auto countSkipped = [&layout](long number) {
-        if (layout.skippedLines++ == 0 || number < layout.firstSkippedLine) {
-            layout.firstSkippedLine = number;
-        }
-    };
-    const auto label = [&] {
-        const ColumnHeader& names = headerLine > 0 ? header : last;
-        return names.labelColumn ? names.separator : '\0';
-    };
-    std::string line = std::move(firstLine);
-    std::string scratch;
-    std::uint64_t lineStart = 0;
-    long number = 1;
-    bool found = false;
-    for (;;) {
-        const bool rowsMayStart = number > kHeaderLines || (header.recognised && headerLine > 0);
-        if (rowsMayStart && HoldsRow(line, label(), scratch)) {
-            found = true;
-            break;
-        }
-        if (!IsBlank(line)) {
-            ColumnHeader names = ReadColumnHeader(line);
-            if (names.recognised || !names.refusal.empty()) {
-                if (headerLine > kHeaderLines) {
-                    countSkipped(headerLine);
-                }
-                header = names;
-                headerLine = number;
-            } else {
-                unreadLine = names.namesTau ? number : unreadLine;
-                if (number > kHeaderLines) {
-                    countSkipped(number);
-                }
-            }
-            last = std::move(names);
-        }
-        lineStart = input.Position();
-        if (lineStart >= length || !input.Next(line)) {
-            break;
-        }
-        ++number;
-    }
+    LinesAbove above = ReadLinesAbove(input, std::move(firstLine), length);
+    const ColumnHeader& header = above.header;
+    const std::string headerLine = std::to_string(above.headerLine);
     if (!header.refusal.empty()) {
-        Refuse(inputPath,
-               header.refusal + " (column header at line " + std::to_string(headerLine) + ")");
+        Refuse(inputPath, header.refusal + " (column header at line " + headerLine + ")");
     }
-    if (!found) {
+    if (!above.rowFound) {
         std::string reason = "it holds no rows of γ and τ";
-        if (layout.skippedLines == 1) {
+        if (above.skippedLines == 1) {
             reason += ": its only line of text below the header lines (line " +
-                      std::to_string(layout.firstSkippedLine) + ") does not hold two numbers";
-        } else if (layout.skippedLines > 1) {
-            reason += ": none of its " + std::to_string(layout.skippedLines) +
+                      std::to_string(above.firstSkippedLine) + ") does not hold two numbers";
+        } else if (above.skippedLines > 1) {
+            reason += ": none of its " + std::to_string(above.skippedLines) +
                       " lines of text below the header lines, from line " +
-                      std::to_string(layout.firstSkippedLine) + " on, holds two numbers";
+                      std::to_string(above.firstSkippedLine) + " on, holds two numbers";
         }
         Refuse(inputPath, reason);
     }
-    layout.firstRowLine = number;
-    layout.firstRowOffset = lineStart;
+    layout.firstRowLine = above.rowLine;
+    layout.firstRowOffset = above.rowOffset;
+    layout.skippedLines = above.skippedLines;
+    layout.firstSkippedLine = above.firstSkippedLine;
 
-    const char labelSeparator = label();
-    const RowSample sample = SampleRows(input, line, number, length, labelSeparator, header);
+    const char label = above.Label();
+    const RowSample sample =
+        SampleRows(input, std::move(above.rowText), above.rowLine, length, label, header);
     const int sign = sample.Rows(1) > sample.Rows(0) ? 1 : 0;
-    layout.rows = {sign == 1 ? DecimalSign::comma : DecimalSign::point, labelSeparator};
+    layout.rows = {sign == 1 ? DecimalSign::comma : DecimalSign::point, label};
     reading.sign = layout.rows.sign;
-    reading.labelColumn = labelSeparator != 0;
+    reading.labelColumn = label != 0;
     if (sign == 0 && sample.widerThanHeader > 0) {
         Refuse(inputPath,
                "its rows hold more comma-separated fields than its column header (line " +
-                   std::to_string(headerLine) + ") names, without a decimal point, from line " +
+                   headerLine + ") names, without a decimal point, from line " +
                    std::to_string(sample.widerThanHeader) +
                    " on: they may be numbers with decimal commas, which commas cannot also "
                    "separate; export with decimal points, or with ';' or tabs between the "
@@ -225,13 +243,12 @@ FileLayout DecideLayout(InputLines& input, std::string firstLine, std::uint64_t 
     if (header.recognised) {
         reading.order = OrderSource::header;
         reading.tauFirst = header.tauFirst;
-        reading.headerLine = headerLine;
+        reading.headerLine = above.headerLine;
         reading.columnNames = header.names;
         if (reading.gridColumn == (header.tauFirst ? 2 : 1)) {
-            Refuse(inputPath, "its column header (line " + std::to_string(headerLine) +
-                                  ") names the columns " + header.names + ", " +
-                                  (header.tauFirst ? "τ" : "γ") + " first, but " +
-                                  Column(reading.gridColumn) +
+            Refuse(inputPath, "its column header (line " + headerLine + ") names the columns " +
+                                  header.names + ", " + (header.tauFirst ? "τ" : "γ") +
+                                  " first, but " + Column(reading.gridColumn) +
                                   " runs evenly on a log scale, as τ does");
         }
     } else if (g_columnOrder != ColumnOrder::byFile) {
@@ -241,7 +258,7 @@ FileLayout DecideLayout(InputLines& input, std::string firstLine, std::uint64_t 
         reading.order = OrderSource::data;
         reading.tauFirst = true;
     } else if (reading.gridColumn == 0) {
-        reading.unreadHeaderLine = unreadLine;
+        reading.unreadHeaderLine = above.unreadLine;
     }
     input.Rewind(layout.firstRowOffset);
     return layout;

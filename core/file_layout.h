@@ -11,9 +11,9 @@
 // header on line 1 or 2 names the columns: rows may then follow it at once.
 inline constexpr long kHeaderLines = 3;
 
-// The most rows, from the first, that tell how an input's rows are read: every row of any real
-// export, and a bounded share of a large file.
-inline constexpr std::size_t kSampleRows = 4096;
+// The most lines, from the first row's on, that tell how an input's rows are read: every row of
+// any real export, and a bounded share of a large file. A line that a CR splits counts as two.
+inline constexpr std::size_t kSampleLines = 4096;
 
 // How one input's rows are read, decided from its first lines before anything is written.
 struct FileLayout {
@@ -32,7 +32,7 @@ struct FileLayout {
 // - the column header is the last line before the first row whose names ReadColumnHeader
 //   recognises or refuses; the rows begin at the first line after the header lines, or after a
 //   column header on line 1 or 2, that either decimal sign reads as a row;
-// - the decimal sign is the one that reads more of the first kSampleRows rows;
+// - the decimal sign is the one that reads more rows of the first kSampleLines lines;
 // - τ is the column that runs as τ does (RunsLikeTauGrid) over those rows, when exactly one does:
 //   it decides the order when neither the header nor g_columnOrder names one, and fails a file
 //   whose header names the other order; otherwise the header, then the setting, then γ first.
