@@ -207,7 +207,7 @@ class ChunkRows {
     std::size_t m_size = 0;
 };
 
-// Counts `line`, number `lineNumber`, among the rows whose τ is not above 0.
+// Counts the row on line `lineNumber` among the rows whose τ is not above 0.
 void CountNonPositiveTau(long lineNumber, ConversionReport& report) {
     if (report.nonPositiveTauRows++ == 0) {
         report.firstNonPositiveTauLine = lineNumber;
@@ -621,7 +621,8 @@ ConversionReport ConvertFile(std::string inputPath, std::string outputPath) {
                                  std::to_string(report.length) + " bytes at the start, " +
                                  std::to_string(lengthAtEnd) + " at the end)");
     }
-    // The rows seen while deciding the layout may lie beyond a Ctrl-Z that ends the text.
+    // DecideLayout found a row with one decimal sign or the other; a file of which the sign
+    // chosen reads none still writes nothing.
     if (report.rows == 0) {
         throw CFileException(CFileException::generic, inputPath,
                              "it holds no rows of γ and τ; nothing was written");
