@@ -20,6 +20,7 @@
 #include "core/number_format.h"
 #include "core/text_file.h"
 #include "framework/interrupt.h"
+#include "framework/native_file.h"
 #include "framework/os_error.h"
 
 ThreadedConversion g_threadedConversion;
@@ -572,6 +573,26 @@ bool HoldsOtherData(const std::string& path) {
     }
 }
 
+void CheckReplaceable(const std::string& path) {
+    if (NativeIsReadOnly(path)) {
+        throw CFileException(CFileException::accessDenied, path, "it is read-only; it was kept");
+    }
+    CTextFile file;
+    CFileException error;
+    if (!file.Open(path, CFile::modeRead, &error)) {
+        if (error.m_cause != CFileException::fileNotFound) {
+            throw error;
+        }
+        return;
+    }
+    std::string firstLine;
+    if (file.ReadLinePrefix(firstLine, kConvertedTableHeader.size() + 1) &&
+        firstLine != kConvertedTableHeader) {
+        throw CFileException(CFileException::accessDenied, path,
+                             "it is not a table written by this program; it was kept");
+    }
+}
+
 std::string TemporaryOutputPath(const std::string& outputPath) {
     const std::size_t name = outputPath.find_last_of("\\/:") + 1;
     const std::size_t dot = outputPath.rfind('.');
@@ -612,6 +633,7 @@ ConversionReport ConvertFile(std::string inputPath, std::string outputPath) {
         skipped.convertedTable = true;
         return skipped;
     }
+    CheckReplaceable(outputPath);
     const FileLayout layout = DecideLayout(lines, std::move(firstLine), length, inputPath);
     const ConversionReport report = ConvertRows(input, lines, length, layout, output);
     const std::uint64_t lengthAtEnd = input.GetLength();

@@ -53,10 +53,16 @@ extern ThreadedConversion g_threadedConversion;
 // nothing is written. The output appears only once complete: it is
 // written beside itself under TemporaryOutputPath, committed to the device and then moved over any
 // earlier output. An input whose first line is kConvertedTableHeader is left alone and nothing is
-// written. Raises CFileException on any failure of either file, when another conversion is writing
+// written. Only a table of this program's, or an empty file, is replaced (CheckReplaceable).
+// Raises CFileException on any failure of either file, when another conversion is writing
 // the same output, and when the input changed its length meanwhile, leaving an earlier output
 // untouched.
 ConversionReport ConvertFile(std::string inputPath, std::string outputPath);
+
+// Raises CFileException when the file at `path` must not be replaced by a table: it is read-only,
+// it cannot be read (for the system's reason), or it holds something other than a table this
+// program wrote. A missing or an empty file may be replaced.
+void CheckReplaceable(const std::string& path);
 
 // True when `path` exists and is not a table that this program wrote (its first line is not
 // kConvertedTableHeader): replacing it would lose data of the user's.

@@ -95,6 +95,10 @@ bool NativeRemove(const std::string& path) {
     return native_impl::Remove(path);
 }
 
+bool NativeIsReadOnly(const std::string& path) {
+    return native_impl::IsReadOnly(path);
+}
+
 void SetNativeFaultPlan(const NativeFaultPlan& plan) {
     g_faultPlan = plan;
 }

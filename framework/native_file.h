@@ -48,7 +48,10 @@ bool NativeSetLength(NativeHandle handle, long long length);
 bool NativeFlush(NativeHandle handle);
 
 // Commits the data of the temporary `handle` made by NativeCreateTemporary(`from`) to the device
-// and, while it is still open and held, moves it over `to` in one step.
+// and, while it is still open and held, moves it over `to` in one step. A file it replaces passes
+// on its permission bits, and its owner and group where this process may give them (POSIX), or
+// its hidden, system and not-indexed attributes (Windows).
+
 bool NativeCommitTemporary(NativeHandle handle, const std::string& from, const std::string& to);
 
 // Renames `from` to `to`, replacing a file that `to` names.
@@ -56,6 +59,10 @@ bool NativeReplace(const std::string& from, const std::string& to);
 
 // Deletes the file.
 bool NativeRemove(const std::string& path);
+
+// True when the file `path` is marked read-only: no write permission for anyone (POSIX), or the
+// read-only attribute (Windows); false when it is not, or cannot be looked at.
+bool NativeIsReadOnly(const std::string& path);
 
 // Test seam: makes native reads or writes fail with a chosen error once a byte budget is spent.
 struct NativeFaultPlan {

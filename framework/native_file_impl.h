@@ -20,5 +20,6 @@ bool Flush(NativeHandle handle);
 bool CommitTemporary(NativeHandle handle, const std::string& from, const std::string& to);
 bool Replace(const std::string& from, const std::string& to);
 bool Remove(const std::string& path);
+bool IsReadOnly(const std::string& path);
 
 }  // namespace native_impl

@@ -199,6 +199,17 @@ bool CommitTemporary(NativeHandle handle, const std::string& from, const std::st
     if (!Flush(handle)) {
         return false;
     }
+    struct stat replaced {};
+    if (::stat(to.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode)) {
+        // The owner where this process may give it, else the group alone where it may; a change
+        // of owner clears the set-user-ID bits, so the mode comes after.
+        if (::fchown(Fd(handle), replaced.st_uid, replaced.st_gid) != 0) {
+            static_cast<void>(::fchown(Fd(handle), static_cast<uid_t>(-1), replaced.st_gid));
+        }
+        if (::fchmod(Fd(handle), replaced.st_mode & 07777) != 0) {
+            return false;
+        }
+    }
     if (!SameFile(Fd(handle), from)) {
         errno = static_cast<int>(kErrorTemporaryTakenAway);
         return false;
@@ -212,6 +223,11 @@ bool Replace(const std::string& from, const std::string& to) {
 
 bool Remove(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
+}
+
+bool IsReadOnly(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && (info.st_mode & 0222) == 0;
 }
 
 }  // namespace native_impl

@@ -223,8 +223,21 @@ bool Flush(NativeHandle handle) {
 }
 
 bool CommitTemporary(NativeHandle handle, const std::string& from, const std::string& to) {
-    return FlushFileBuffers(Handle(handle)) != 0 &&
-           MoveFileExW(FileSystemPath(from).c_str(), FileSystemPath(to).c_str(),
+    if (!FlushFileBuffers(Handle(handle))) {
+        return false;
+    }
+    const std::wstring target = FileSystemPath(to);
+    const DWORD replaced = GetFileAttributesW(target.c_str());
+    constexpr DWORD kKept =
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (replaced != INVALID_FILE_ATTRIBUTES && (replaced & kKept) != 0) {
+        FILE_BASIC_INFO basic = {};
+        basic.FileAttributes = (replaced & kKept) | FILE_ATTRIBUTE_ARCHIVE;
+        if (!SetFileInformationByHandle(Handle(handle), FileBasicInfo, &basic, sizeof basic)) {
+            return false;
+        }
+    }
+    return MoveFileExW(FileSystemPath(from).c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
@@ -235,6 +248,11 @@ bool Replace(const std::string& from, const std::string& to) {
 
 bool Remove(const std::string& path) {
     return DeleteFileW(FileSystemPath(path).c_str()) != 0;
+}
+
+bool IsReadOnly(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(FileSystemPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 }  // namespace native_impl

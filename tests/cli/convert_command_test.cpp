@@ -94,7 +94,7 @@ TEST_F(ConvertCommandTest, ConvertedTablesAreSkippedWithoutWritingOrFailing) {
     const std::string a = Input("a.txt", "3 1\r\n");
     const std::string converted = m_dir.File("a+PDRT.txt");
     const std::string convertedOutput = m_dir.File("a+PDRT+PDRT.txt");
-    WriteBytes(convertedOutput, "earlier output");
+    WriteBytes(convertedOutput, "Freq(Hz), Gamma(tau)\r\nearlier output\r\n");
     // The second file is the output the first one has just written.
     const Outcome outcome = Run({a, converted});
     EXPECT_EQ(outcome.status, kExitSuccess);
@@ -102,7 +102,7 @@ TEST_F(ConvertCommandTest, ConvertedTablesAreSkippedWithoutWritingOrFailing) {
                                ": it is already a converted table (its first line is "
                                "\"Freq(Hz), Gamma(tau)\")\n");
     EXPECT_EQ(outcome.err, "");
-    EXPECT_EQ(ReadBytes(convertedOutput), "earlier output");
+    EXPECT_EQ(ReadBytes(convertedOutput), "Freq(Hz), Gamma(tau)\r\nearlier output\r\n");
     EXPECT_FALSE(Exists(TemporaryOutputPath(convertedOutput)));
 }
 

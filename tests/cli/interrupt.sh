@@ -31,8 +31,8 @@ fi
 set -m
 for case in "${cases[@]}"; do
     read -r signal expected <<<"$case"
-    echo "earlier output" >"$output"
-    echo "earlier output 2" >"$output2"
+    printf 'Freq(Hz), Gamma(tau)\r\nearlier output\r\n' >"$output"
+    printf 'Freq(Hz), Gamma(tau)\r\nearlier output 2\r\n' >"$output2"
     $emulator "$program" "$input" "$input2" >"$work/out" 2>"$work/err" &
     pid=$!
     for _ in $(seq 2000); do
@@ -47,8 +47,8 @@ for case in "${cases[@]}"; do
     [ "$status" -eq "$expected" ] || fail "SIG$signal ended with status $status, not $expected"
     [ ! -e "$temporary" ] && [ ! -e "$temporary2" ] ||
         fail "SIG$signal left a temporary output behind"
-    [ "$(cat "$output")" = "earlier output" ] || fail "SIG$signal changed the earlier output"
-    [ "$(cat "$output2")" = "earlier output 2" ] || fail "SIG$signal changed the earlier output 2"
+    grep -q "^earlier output.$" "$output" || fail "SIG$signal changed the earlier output"
+    grep -q "^earlier output 2.$" "$output2" || fail "SIG$signal changed the earlier output 2"
     grep -q "Interrupted while converting .*big.txt" "$work/err" ||
         fail "SIG$signal: the interrupted file is not named: $(cat "$work/err")"
     [ "$both" = 0 ] || grep -q "Interrupted while converting .*big2.txt" "$work/err" ||

@@ -144,13 +144,13 @@ TEST_F(FileConverterTest, ZeroAndNonFiniteValuesArePrintedAsGlibcPrintsThem) {
 }
 
 TEST_F(FileConverterTest, AnExistingOutputIsReplacedNotAppendedTo) {
-    WriteBytes(m_output, "an older and much longer output that must disappear entirely\r\n");
+    WriteBytes(m_output, std::string(kHeader) + "an older and much longer output that must go\r\n");
     EXPECT_EQ(Convert("3 1\r\n"), std::string(kHeader) + "0.159155, 3\r\n");
     EXPECT_FALSE(Exists(TemporaryOutputPath(m_output)));
 }
 
 TEST_F(FileConverterTest, AnInputThatCannotBeOpenedFailsWithoutTouchingTheOutput) {
-    WriteBytes(m_output, "previous good output");
+    WriteBytes(m_output, std::string(kHeader) + "previous good output");
     try {
         ConvertFile(m_dir.File("missing.txt"), m_output);
         FAIL() << "a missing input converted";
@@ -158,7 +158,7 @@ TEST_F(FileConverterTest, AnInputThatCannotBeOpenedFailsWithoutTouchingTheOutput
         EXPECT_EQ(e.m_cause, CFileException::fileNotFound);
         EXPECT_EQ(e.m_strFileName, m_dir.File("missing.txt"));
     }
-    EXPECT_EQ(ReadBytes(m_output), "previous good output");
+    EXPECT_EQ(ReadBytes(m_output), std::string(kHeader) + "previous good output");
     EXPECT_FALSE(Exists(TemporaryOutputPath(m_output)));
 
     EXPECT_THROW(ConvertFile(m_dir.File("missing.txt"), m_dir.File("other+PDRT.txt")),
@@ -179,7 +179,7 @@ TEST_F(FileConverterTest, AnOutputThatCannotBeCreatedFailsUnderTheOutputsName) {
 }
 
 TEST_F(FileConverterTest, AFailureMidwayKeepsThePreviousOutputAndLeavesNoPartialFile) {
-    WriteBytes(m_output, "previous good output");
+    WriteBytes(m_output, std::string(kHeader) + "previous good output");
     std::string data;
     for (int i = 0; i < 20000; ++i) {
         data += "1.234567e-03 4.5e-02\r\n";
@@ -198,7 +198,7 @@ TEST_F(FileConverterTest, AFailureMidwayKeepsThePreviousOutputAndLeavesNoPartial
         EXPECT_EQ(e.m_strFileName, m_output);
     }
     SetNativeFaultPlan(NativeFaultPlan{});
-    EXPECT_EQ(ReadBytes(m_output), "previous good output");
+    EXPECT_EQ(ReadBytes(m_output), std::string(kHeader) + "previous good output");
     EXPECT_FALSE(Exists(TemporaryOutputPath(m_output)));
 }
 

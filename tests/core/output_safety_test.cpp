@@ -19,6 +19,8 @@ namespace {
 
 constexpr const char* kInput = "h\r\nh\r\nh\r\n3 1\r\n";
 constexpr const char* kOutput = "Freq(Hz), Gamma(tau)\r\n0.159155, 3\r\n";
+// A table an earlier run wrote.
+constexpr const char* kEarlier = "Freq(Hz), Gamma(tau)\r\n0.159155, 7\r\n";
 
 class OutputSafetyTest : public ::testing::Test {
   protected:
@@ -74,30 +76,55 @@ TEST_F(OutputSafetyTest, WhatStandsAtTheTemporaryNameIsReplacedNeverWrittenThrou
 }
 
 TEST_F(OutputSafetyTest, ALeftoverIsClearedAndWhatMustStayIsReported) {
-    WriteBytes(m_output, "earlier output");
+    WriteBytes(m_output, kEarlier);
     WriteBytes(m_temporary, "Freq(Hz), Gamma(tau)\r\n0.1591");
     ConvertFile(m_input, m_output);
     EXPECT_EQ(ReadBytes(m_output), kOutput);
     EXPECT_FALSE(Exists(m_temporary));
 
-    WriteBytes(m_output, "earlier output");
+    WriteBytes(m_output, kEarlier);
     WriteBytes(m_temporary, "the user's own notes");
     CFileException error = ConvertExpectingFailure();
     EXPECT_EQ(error.m_lOsError, kErrorForeignFileInTheWay);
     EXPECT_EQ(error.m_strFileName, m_temporary);
     EXPECT_EQ(ReadBytes(m_temporary), "the user's own notes");
-    EXPECT_EQ(ReadBytes(m_output), "earlier output");
+    EXPECT_EQ(ReadBytes(m_output), kEarlier);
 
     fs::remove(m_temporary);
     fs::create_directory(m_temporary);
     error = ConvertExpectingFailure();
     EXPECT_EQ(error.m_lOsError, kErrorFolderInTheWay);
     EXPECT_TRUE(fs::is_directory(m_temporary));
-    EXPECT_EQ(ReadBytes(m_output), "earlier output");
+    EXPECT_EQ(ReadBytes(m_output), kEarlier);
+}
+
+TEST_F(OutputSafetyTest, OnlyATableOfThisProgramsIsReplacedAndItKeepsItsPermissions) {
+    WriteBytes(m_output, "my precious notes\r\n");
+    CFileException error = ConvertExpectingFailure();
+    EXPECT_EQ(error.m_strFileName, m_output);
+    EXPECT_EQ(error.Reason(), "it is not a table written by this program; it was kept");
+    EXPECT_EQ(ReadBytes(m_output), "my precious notes\r\n");
+
+    WriteBytes(m_output, kEarlier);
+    const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read;
+    fs::permissions(m_output, readOnly);
+    error = ConvertExpectingFailure();
+    EXPECT_EQ(error.Reason(), "it is read-only; it was kept");
+    EXPECT_EQ(ReadBytes(m_output), kEarlier);
+    EXPECT_FALSE(Exists(m_temporary));
+
+    // An empty file holds nothing to keep; a table keeps its permissions when replaced.
+    fs::permissions(m_output, fs::perms::owner_read | fs::perms::owner_write);
+    WriteBytes(m_output, "");
+    ConvertFile(m_input, m_output);
+    EXPECT_EQ(ReadBytes(m_output), kOutput);
+#ifndef _WIN32
+    EXPECT_EQ(fs::status(m_output).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+#endif
 }
 
 TEST_F(OutputSafetyTest, WhileAnotherConversionWritesTheOutputTheLaterOneFails) {
-    WriteBytes(m_output, "earlier output");
+    WriteBytes(m_output, kEarlier);
     {
         // Holds the temporary as a conversion in progress does.
         CTextFile running;
@@ -108,7 +135,7 @@ TEST_F(OutputSafetyTest, WhileAnotherConversionWritesTheOutputTheLaterOneFails) 
         EXPECT_EQ(error.m_lOsError, kErrorTemporaryInUse);
         EXPECT_EQ(error.m_strFileName, m_output);
         EXPECT_TRUE(Exists(m_temporary));
-        EXPECT_EQ(ReadBytes(m_output), "earlier output");
+        EXPECT_EQ(ReadBytes(m_output), kEarlier);
     }
     // The same file, no longer held, is a leftover.
     ConvertFile(m_input, m_output);
@@ -134,7 +161,7 @@ TEST_F(OutputSafetyTest, AnInputThatChangesWhileConvertedFailsAndKeepsTheEarlier
 #ifdef _WIN32
     GTEST_SKIP() << "the input is open without sharing: no other program can change it meanwhile";
 #endif
-    WriteBytes(m_output, "earlier output");
+    WriteBytes(m_output, kEarlier);
     bool appended = false;
     NativeFaultPlan plan;
     plan.beforeRead = [&] {
@@ -149,7 +176,7 @@ TEST_F(OutputSafetyTest, AnInputThatChangesWhileConvertedFailsAndKeepsTheEarlier
     EXPECT_EQ(error.m_strFileName, m_input);
     EXPECT_NE(error.Reason().find("changed while it was converted"), std::string::npos)
         << error.Reason();
-    EXPECT_EQ(ReadBytes(m_output), "earlier output");
+    EXPECT_EQ(ReadBytes(m_output), kEarlier);
     EXPECT_FALSE(Exists(m_temporary));
 }
 

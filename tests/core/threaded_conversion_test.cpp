@@ -154,7 +154,7 @@ TEST_F(ThreadedConversionTest, AFailureMidwayFailsAsOnOneThreadAndKeepsTheEarlie
           NativeFaultPlan{.readBudget = 300000, .readError = 5}}) {
         CFileException failures[2];
         for (int threads : {1, 4}) {
-            WriteBytes(m_output, "earlier output");
+            WriteBytes(m_output, "Freq(Hz), Gamma(tau)\r\nearlier output\r\n");
             WriteBytes(m_input, input);
             g_maxThreads = threads;
             SetNativeFaultPlan(plan);
@@ -165,7 +165,7 @@ TEST_F(ThreadedConversionTest, AFailureMidwayFailsAsOnOneThreadAndKeepsTheEarlie
                 failures[threads == 1 ? 0 : 1] = e;
             }
             SetNativeFaultPlan(NativeFaultPlan{});
-            EXPECT_EQ(ReadBytes(m_output), "earlier output");
+            EXPECT_EQ(ReadBytes(m_output), "Freq(Hz), Gamma(tau)\r\nearlier output\r\n");
             EXPECT_FALSE(Exists(TemporaryOutputPath(m_output)));
         }
         EXPECT_EQ(failures[1].m_cause, failures[0].m_cause);
