@@ -1,7 +1,9 @@
 #include "batch/batch_run.h"
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <exception>
 #include <mutex>
 #include <system_error>
@@ -80,9 +82,10 @@ class RecordedLines : public ProgressLines {
     std::vector<std::pair<std::string, bool>> m_lines;
 };
 
-// What converting one row left: its lines and its failure, if it failed.
+// What converting one row left: its lines, its outcome and its failure, if it failed.
 struct RowResult {
     RecordedLines lines;
+    FileOutcome outcome = FileOutcome::failed;
     std::vector<FileFailure> failures;
 };
 
@@ -153,9 +156,9 @@ class BatchRun {
         }
     }
 
-    // After every thread's Work: the end of the run, told to `signal`; raises what a row raised
-    // outside its conversion.
-    void End(RunEndSignal& signal) {
+    // After every thread's Work: the end of the run, told to `signal`, and its counts; raises
+    // what a row raised outside its conversion.
+    RunCounts End(RunEndSignal& signal) {
         if (m_error) {
             std::rethrow_exception(m_error);
         }
@@ -164,6 +167,13 @@ class BatchRun {
                            std::to_string(m_total) + " files");
         }
         signal.OnRunEnd(m_failures);
+        RunCounts counts;
+        for (int i = 0; i < m_next; ++i) {
+            counts.Add(m_results[static_cast<std::size_t>(i)].outcome);
+        }
+        counts.files = m_total;
+        counts.stopped = m_stopped;
+        return counts;
     }
 
     int Total() const { return m_total; }
@@ -184,15 +194,16 @@ class BatchRun {
             result.failures.push_back({inputPath, refusal.what()});
             return;
         }
-        ConvertReported(result.lines, inputPath, inputPath, outputPath, result.failures, [&] {
-            const std::lock_guard<std::mutex> hold(m_lock);
-            const auto [earlier, first] = m_lastWriterOf.try_emplace(outputKey, i);
-            if (!first) {
-                result.lines.Warning(inputPath + ": replaces the output of " +
-                                     m_table[static_cast<std::size_t>(earlier->second)].input);
-                earlier->second = i;
-            }
-        });
+        result.outcome =
+            ConvertReported(result.lines, inputPath, inputPath, outputPath, result.failures, [&] {
+                const std::lock_guard<std::mutex> hold(m_lock);
+                const auto [earlier, first] = m_lastWriterOf.try_emplace(outputKey, i);
+                if (!first) {
+                    result.lines.Warning(inputPath + ": replaces the output of " +
+                                         m_table[static_cast<std::size_t>(earlier->second)].input);
+                    earlier->second = i;
+                }
+            });
     }
 
     // Writes the lines of the finished rows that follow those written, unless another thread is
@@ -253,9 +264,55 @@ void ProgressConsole::Warning(const std::string& text) {
     }
 }
 
-bool ConvertReported(ProgressLines& console, const std::string& name, const std::string& inputPath,
-                     const std::string& outputPath, std::vector<FileFailure>& failures,
-                     const std::function<void()>& onWritten) {
+void RunCounts::Add(FileOutcome outcome) {
+    ++files;
+    switch (outcome) {
+        case FileOutcome::converted:
+            ++converted;
+            break;
+        case FileOutcome::skipped:
+            ++skipped;
+            break;
+        case FileOutcome::failed:
+            ++failed;
+            break;
+    }
+}
+
+RunCounts& RunCounts::operator+=(const RunCounts& later) {
+    files += later.files;
+    converted += later.converted;
+    skipped += later.skipped;
+    failed += later.failed;
+    stopped = stopped || later.stopped;
+    seconds += later.seconds;
+    return *this;
+}
+
+std::string RunSummaryText(const RunCounts& counts, float area) {
+    char numbers[64];
+    std::snprintf(numbers, sizeof numbers, " at area %g in %.1f s", static_cast<double>(area),
+                  counts.seconds);
+    std::string text = "Converted " + std::to_string(counts.converted) + " of " +
+                       std::to_string(counts.files) + (counts.files == 1 ? " file" : " files") +
+                       numbers;
+    std::string others;
+    const auto add = [&others](int count, const char* what) {
+        if (count > 0) {
+            others += (others.empty() ? "" : ", ") + std::to_string(count) + " " + what;
+        }
+    };
+    add(counts.failed, "failed");
+    add(counts.skipped, "skipped");
+    const int left = counts.files - counts.converted - counts.failed - counts.skipped;
+    add(counts.stopped ? left : 0, "not begun");
+    return others.empty() ? text : text + "; " + others + " (see above)";
+}
+
+FileOutcome ConvertReported(ProgressLines& console, const std::string& name,
+                            const std::string& inputPath, const std::string& outputPath,
+                            std::vector<FileFailure>& failures,
+                            const std::function<void()>& onWritten) {
     std::string reason;
     try {
         const ConversionReport report = ConvertFile(inputPath, outputPath);
@@ -263,7 +320,7 @@ bool ConvertReported(ProgressLines& console, const std::string& name, const std:
             console.Line("Skipped " + name +
                          ": it is already a converted table (its first line is \"" +
                          std::string(kConvertedTableHeader) + "\")");
-            return true;
+            return FileOutcome::skipped;
         }
         console.Line("Finished Processing file: " + name);
         const std::string reading = DescribeReading(report.reading);
@@ -284,7 +341,7 @@ bool ConvertReported(ProgressLines& console, const std::string& name, const std:
                          std::to_string(report.length) +
                          " (a Ctrl-Z byte); the rest was not converted");
         }
-        return true;
+        return FileOutcome::converted;
     } catch (const CFileException& error) {
         reason = FailureReason(error, inputPath);
     } catch (const std::exception& error) {
@@ -292,14 +349,15 @@ bool ConvertReported(ProgressLines& console, const std::string& name, const std:
     }
     console.Line("Failed to process file: " + name + ": " + reason);
     failures.push_back({name, std::move(reason)});
-    return false;
+    return FileOutcome::failed;
 }
 
 int BatchThreads(int files) {
     return std::min(ThreadsToUse(), files);
 }
 
-void RunBatch(ProgressLines& console, RunEndSignal& signal, RunMonitor* monitor) {
+RunCounts RunBatch(ProgressLines& console, RunEndSignal& signal, RunMonitor* monitor) {
+    const auto start = std::chrono::steady_clock::now();
     std::vector<RunRow> table;
     for (int i = 0; i < g_fileCount; ++i) {
         table.push_back({g_inputFiles[i].path, g_outputFiles[i].path});
@@ -320,5 +378,8 @@ void RunBatch(ProgressLines& console, RunEndSignal& signal, RunMonitor* monitor)
     for (std::thread& helper : helpers) {
         helper.join();
     }
-    run.End(signal);
+    RunCounts counts = run.End(signal);
+    counts.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return counts;
 }

@@ -40,13 +40,36 @@ class ProgressConsole : public ProgressLines {
     std::FILE* m_warnings;
 };
 
+// What became of one file of a run.
+enum class FileOutcome { converted, skipped, failed };
+
+// What a run, or several runs of one command, did with their files.
+struct RunCounts {
+    int files = 0;  // the files it was given
+    int converted = 0;
+    int skipped = 0;  // converted tables given as inputs
+    int failed = 0;
+    bool stopped = false;  // it stopped, as asked, before its last file
+    double seconds = 0.0;
+
+    // Counts one file with its outcome.
+    void Add(FileOutcome outcome);
+    // Adds the counts of a later run of the same command.
+    RunCounts& operator+=(const RunCounts& later);
+};
+
+// The line that ends every run: e.g. "Converted 998 of 1000 files at area 2.5 in 3.1 s; 2 failed,
+// 1 skipped (see above)", `area` being the area that multiplied γ.
+std::string RunSummaryText(const RunCounts& counts, float area);
+
 // Converts `inputPath` into `outputPath` as a run converts each file, reporting it on `console`
-// under `name`: a failure is reported and added to `failures` (false), a converted table given as
-// input is reported as skipped; `onWritten` runs once the output is written, before the lines on
+// under `name`: a failure is reported and added to `failures`, a converted table given as input
+// is reported as skipped; `onWritten` runs once the output is written, before the lines on
 // skipped rows, rows whose τ is not above 0 and an early end of the text.
-bool ConvertReported(ProgressLines& console, const std::string& name, const std::string& inputPath,
-                     const std::string& outputPath, std::vector<FileFailure>& failures,
-                     const std::function<void()>& onWritten = nullptr);
+FileOutcome ConvertReported(ProgressLines& console, const std::string& name,
+                            const std::string& inputPath, const std::string& outputPath,
+                            std::vector<FileFailure>& failures,
+                            const std::function<void()>& onWritten = nullptr);
 
 // Learns how a batch run ended.
 class RunEndSignal {
@@ -79,5 +102,6 @@ int BatchThreads(int files);
 // table order once it is done. A failing file is reported and the run goes on; a converted table
 // given as input is reported as skipped, neither converted nor failed. A row whose output an
 // earlier row of the run wrote replaces that output and gives a warning. When `monitor` asks for a
-// stop, the files begun are finished and the run ends with "Stopped after N of M files".
-void RunBatch(ProgressLines& console, RunEndSignal& signal, RunMonitor* monitor = nullptr);
+// stop, the files begun are finished and the run ends with "Stopped after N of M files". Returns
+// what the run did, which the caller sums up (RunSummaryText) once its command is done.
+RunCounts RunBatch(ProgressLines& console, RunEndSignal& signal, RunMonitor* monitor = nullptr);

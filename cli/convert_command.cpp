@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <string_view>
 
@@ -113,14 +114,16 @@ std::string OptionMistake(const std::vector<std::string>& arguments) {
 }
 
 // Converts `arguments`, the files and patterns given, through the file table, a table's worth at
-// a time, reporting on `console` and adding the failures to `failures`; returns how many files
-// and unmatched patterns there were.
-std::size_t ConvertFiles(const std::vector<std::string>& arguments, ProgressConsole& console,
-                         std::vector<FileFailure>& failures) {
+// a time, reporting on `console` and adding the failures to `failures`; returns what became of
+// the files, an unmatched pattern counting as a failed file.
+RunCounts ConvertFiles(const std::vector<std::string>& arguments, ProgressConsole& console,
+                       std::vector<FileFailure>& failures) {
     const ExpandedArguments inputs = ExpandWildcards(arguments);
+    RunCounts counts;
     for (const std::string& pattern : inputs.unmatched) {
         failures.push_back({pattern, "no file matches it"});
         console.Line("No file matches " + pattern);
+        counts.Add(FileOutcome::failed);
     }
     const std::vector<std::string>& files = inputs.files;
     FailureList converted;
@@ -129,11 +132,11 @@ std::size_t ConvertFiles(const std::vector<std::string>& arguments, ProgressCons
         ClearFileTable();
         AppendFiles(std::vector<std::string>(files.begin() + static_cast<std::ptrdiff_t>(first),
                                              files.begin() + static_cast<std::ptrdiff_t>(last)));
-        RunBatch(console, converted);
+        counts += RunBatch(console, converted);
     }
     ClearFileTable();
     failures.insert(failures.end(), converted.Failures().begin(), converted.Failures().end());
-    return files.size() + inputs.unmatched.size();
+    return counts;
 }
 
 }  // namespace
@@ -210,20 +213,23 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* in, 
     const bool tableToOut = streams != files.end();
     ProgressConsole console(tableToOut ? err : out, "\n", tableToOut ? nullptr : err);
     std::vector<FileFailure> failures;
-    std::size_t total = ConvertFiles({files.begin(), streams}, console, failures);
+    const auto start = std::chrono::steady_clock::now();
+    RunCounts counts = ConvertFiles({files.begin(), streams}, console, failures);
     if (tableToOut) {
-        ConvertStandardInput(in, out, console, failures);
-        total += 1 + ConvertFiles({streams + 1, files.end()}, console, failures);
+        counts.Add(ConvertStandardInput(in, out, console, failures));
+        counts += ConvertFiles({streams + 1, files.end()}, console, failures);
     }
-    if (failures.empty()) {
-        return kExitSuccess;
-    }
-    std::string summary = std::string(kProgram) + ": " + std::to_string(failures.size()) + " of " +
-                          std::to_string(total) + " files could not be converted:\n";
-    for (const FileFailure& failure : failures) {
-        summary += "  " + failure.path + ": " + failure.reason + "\n";
-    }
+    counts.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::fflush(out);
+    std::string summary = RunSummaryText(counts, AreaApplied()) + "\n";
+    if (!failures.empty()) {
+        summary += std::string(kProgram) + ": " + std::to_string(failures.size()) + " of " +
+                   std::to_string(counts.files) + " files could not be converted:\n";
+        for (const FileFailure& failure : failures) {
+            summary += "  " + failure.path + ": " + failure.reason + "\n";
+        }
+    }
     WriteConsoleText(err, summary);
-    return kExitFailures;
+    return failures.empty() ? kExitSuccess : kExitFailures;
 }

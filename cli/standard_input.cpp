@@ -102,8 +102,8 @@ void CopyOutput(PrivateFile& table, std::FILE* out) {
 
 }  // namespace
 
-bool ConvertStandardInput(std::FILE* in, std::FILE* out, ProgressConsole& console,
-                          std::vector<FileFailure>& failures) {
+FileOutcome ConvertStandardInput(std::FILE* in, std::FILE* out, ProgressConsole& console,
+                                 std::vector<FileFailure>& failures) {
     UseBinaryMode(in);
     UseBinaryMode(out);
     std::string reason;
@@ -116,18 +116,17 @@ bool ConvertStandardInput(std::FILE* in, std::FILE* out, ProgressConsole& consol
         input.ArmCleanup("");
         output.ArmCleanup("");
         bool written = false;
-        if (!ConvertReported(console, kStandardInputName, input.Path(), output.Path(), failures,
-                             [&written] { written = true; })) {
-            return false;
-        }
+        const FileOutcome outcome =
+            ConvertReported(console, kStandardInputName, input.Path(), output.Path(), failures,
+                            [&written] { written = true; });
         if (written) {
             CopyOutput(output, out);
         }
-        return true;
+        return outcome;
     } catch (const std::exception& error) {
         reason = error.what();
     }
     console.Line(std::string("Failed to process file: ") + kStandardInputName + ": " + reason);
     failures.push_back({kStandardInputName, reason});
-    return false;
+    return FileOutcome::failed;
 }

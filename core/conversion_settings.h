@@ -6,6 +6,11 @@ extern float g_area;
 // 1 once the area has been set; the factor is applied only then.
 extern int g_areaSet;
 
+// The area that multiplies every γ: g_area once set, else 1.
+inline float AreaApplied() {
+    return g_areaSet == 1 ? g_area : 1.0f;
+}
+
 // The order of γ and τ in the rows of a file whose column header does not name them: told by the
 // file's data where its first rows show which column is τ, else γ first; or as the user set it.
 enum class ColumnOrder { byFile, gammaTau, tauGamma };

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <exception>
 
+#include "core/conversion_settings.h"
+
 BatchThread::~BatchThread() {
     if (m_thread != nullptr) {
         RequestStop();
@@ -33,7 +35,8 @@ DWORD WINAPI BatchThread::ThreadMain(LPVOID self) {
     auto* run = static_cast<BatchThread*>(self);
     try {
         ProgressConsole console(stdout, "\r\n");
-        RunBatch(console, *run, run);
+        run->m_summary = RunSummaryText(RunBatch(console, *run, run), AreaApplied());
+        console.Line(run->m_summary);
     } catch (const std::exception& error) {
         // Only a failure outside every file's conversion, such as memory running out, gets here.
         run->m_failures.push_back({"the run", error.what()});

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <string>
 #include <vector>
 
 #include "batch/batch_run.h"
@@ -31,6 +32,8 @@ class BatchThread : public RunMonitor, private RunEndSignal {
     std::vector<FileFailure> Finish();
     // True when the run stopped before its last file, as asked; valid after Finish.
     bool Stopped() const { return m_stopped; }
+    // The run's closing line (RunSummaryText), also written on the console; valid after Finish.
+    const std::string& Summary() const { return m_summary; }
 
   private:
     static DWORD WINAPI ThreadMain(LPVOID self);
@@ -47,4 +50,5 @@ class BatchThread : public RunMonitor, private RunEndSignal {
     std::atomic<bool> m_stop{false};
     bool m_stopped = false;
     std::vector<FileFailure> m_failures;
+    std::string m_summary;
 };

@@ -124,6 +124,13 @@ void CMainDlg::OnOK() {
     if (m_run != nullptr) {
         return;
     }
+    if (g_fileCount == 0) {
+        ShowMessageBox(m_hWnd,
+                       "No files to convert: choose them with \"...\" or drop them here, then "
+                       "press OK.",
+                       AfxGetAppName(), MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     // A zero, negative or unreadable area would replace good outputs with wrong ones.
     if (!(g_area > 0.0f) || !std::isnormal(g_area)) {
         ShowMessageBox(m_hWnd,
@@ -150,13 +157,14 @@ void CMainDlg::OnRunEnd() {
     }
     const std::vector<FileFailure> failures = m_run->Finish();
     const bool stopped = m_run->Stopped();
+    const std::string summary = m_run->Summary();
     m_run.reset();
     m_taskbar.Clear(m_hWnd);
     EnableRunControls(true);
     // The sound tells that every file converted: a stopped run without failures has only its
     // console line.
     if (!stopped || !failures.empty()) {
-        RunEndBox(m_hWnd).OnRunEnd(failures);
+        RunEndBox(m_hWnd, summary).OnRunEnd(failures);
     }
 }
 

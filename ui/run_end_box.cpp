@@ -8,8 +8,9 @@ void RunEndBox::OnRunEnd(const std::vector<FileFailure>& failures) {
         MessageBeep(MB_ICONASTERISK);
         return;
     }
-    ShowMessageBox(m_owner, BreakLongLines(FailureMessage(failures)), AfxGetAppName(),
-                   MB_OK | MB_ICONSTOP);
+    const std::string text = m_summary.empty() ? FailureMessage(failures)
+                                               : m_summary + ".\n\n" + FailureMessage(failures);
+    ShowMessageBox(m_owner, BreakLongLines(text), AfxGetAppName(), MB_OK | MB_ICONSTOP);
 }
 
 std::string FailureMessage(const std::vector<FileFailure>& failures, std::size_t listed) {

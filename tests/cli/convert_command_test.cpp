@@ -38,6 +38,16 @@ class ConvertCommandTest : public ::testing::Test {
         return {status, ReadBytes(outPath), ReadBytes(errPath)};
     }
 
+    // `err` with the time of its summary line ("in 0.0 s") made "in T s".
+    static std::string WithoutTime(std::string err) {
+        const std::size_t in = err.rfind(" in ");
+        const std::size_t seconds = err.find(" s", in + 4);
+        if (in != std::string::npos && seconds != std::string::npos) {
+            err.replace(in + 4, seconds - in - 4, "T");
+        }
+        return err;
+    }
+
     std::string Input(const std::string& name, const std::string& data) {
         WriteBytes(m_dir.File(name), "h\r\nh\r\nh\r\n" + data);
         return m_dir.File(name);
@@ -53,7 +63,7 @@ TEST_F(ConvertCommandTest, ConvertsEachFileInOrderWithTheArea) {
     EXPECT_EQ(outcome.status, kExitSuccess);
     EXPECT_EQ(outcome.out,
               "Finished Processing file: " + b + "\nFinished Processing file: " + a + "\n");
-    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(WithoutTime(outcome.err), "Converted 2 of 2 files at area 2 in T s\n");
     EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n79.577469, 3\r\n");
     EXPECT_EQ(ReadBytes(m_dir.File("b+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 6\r\n");
 }
@@ -73,7 +83,11 @@ TEST_F(ConvertCommandTest, FailuresAreListedAndTheOthersStillConvert) {
     EXPECT_EQ(outcome.status, kExitFailures);
     EXPECT_NE(outcome.out.find("Failed to process file: " + missing + ": "), std::string::npos);
     EXPECT_NE(outcome.out.find("Finished Processing file: " + good), std::string::npos);
-    EXPECT_NE(outcome.err.find("1 of 2 files could not be converted"), std::string::npos);
+    EXPECT_NE(WithoutTime(outcome.err)
+                  .find("Converted 1 of 2 files at area 1 in T s; 1 failed (see above)\n"
+                        "kelvane-convert: 1 of 2 files could not be converted"),
+              std::string::npos)
+        << outcome.err;
     EXPECT_NE(outcome.err.find("  " + missing + ": "), std::string::npos);
     EXPECT_TRUE(Exists(m_dir.File("good+PDRT.txt")));
 }
@@ -86,7 +100,7 @@ TEST_F(ConvertCommandTest, AReplacedOutputIsAlsoToldOnStandardErrorWithoutFailin
     EXPECT_EQ(outcome.status, kExitSuccess);
     EXPECT_EQ(outcome.out, "Finished Processing file: " + dat +
                                "\nFinished Processing file: " + txt + "\n" + warning);
-    EXPECT_EQ(outcome.err, warning);
+    EXPECT_EQ(WithoutTime(outcome.err), warning + "Converted 2 of 2 files at area 1 in T s\n");
     EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 2\r\n");
 }
 
@@ -101,7 +115,8 @@ TEST_F(ConvertCommandTest, ConvertedTablesAreSkippedWithoutWritingOrFailing) {
     EXPECT_EQ(outcome.out, "Finished Processing file: " + a + "\nSkipped " + converted +
                                ": it is already a converted table (its first line is "
                                "\"Freq(Hz), Gamma(tau)\")\n");
-    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(WithoutTime(outcome.err),
+              "Converted 1 of 2 files at area 1 in T s; 1 skipped (see above)\n");
     EXPECT_EQ(ReadBytes(convertedOutput), "Freq(Hz), Gamma(tau)\r\nearlier output\r\n");
     EXPECT_FALSE(Exists(TemporaryOutputPath(convertedOutput)));
 }
@@ -216,10 +231,10 @@ TEST_F(ConvertCommandTest, DashConvertsStandardInputToStandardOutputAmongFiles) 
     const Outcome outcome = Run({"--area", "2", a, "-"}, "h\nh\nh\n1.5 2e-3\nx\n");
     EXPECT_EQ(outcome.status, kExitSuccess);
     EXPECT_EQ(outcome.out, "Freq(Hz), Gamma(tau)\r\n79.577469, 3\r\n");
-    EXPECT_EQ(outcome.err,
+    EXPECT_EQ(WithoutTime(outcome.err),
               "Finished Processing file: " + a +
                   "\nFinished Processing file: standard input\nSkipped 1 line that does not hold "
-                  "two numbers: line 5\n");
+                  "two numbers: line 5\nConverted 2 of 2 files at area 2 in T s\n");
     EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 6\r\n");
 }
 

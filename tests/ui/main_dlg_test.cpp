@@ -260,6 +260,12 @@ TEST_F(MainDialogTest, OkConvertsEveryListedFileReportsOnTheConsoleAndStaysOpen)
     std::copy_if(console.begin(), console.end(), std::back_inserter(progress),
                  [](const std::string& line) { return line.rfind("Finished", 0) == 0; });
     EXPECT_EQ(progress, finished);
+    // Each run ends with its summary line.
+    EXPECT_EQ(std::count_if(console.begin(), console.end(),
+                            [](const std::string& line) {
+                                return line.rfind("Converted 2 of 2 files at area 2 in ", 0) == 0;
+                            }),
+              2);
     for (const std::string& output : {dir.File("cell1+PDRT.txt"), dir.File("cell 2+PDRT.txt")}) {
         const std::vector<std::string> lines = Lines(ReadBytes(output));
         ASSERT_EQ(lines.size(), rows.size() + 1) << output;
@@ -358,6 +364,21 @@ TEST_F(MainDialogTest, AnAreaThatIsNotANumberAboveZeroConvertsNothing) {
               "Freq(Hz), Gamma(tau)\r\n159.154946, 0.002\r\n");
 }
 
+TEST_F(MainDialogTest, OkWithNoFilesSaysHowToChooseThem) {
+    MessageBoxView box;
+    Run([&](HWND dialog) {
+        Click(dialog, IDOK);
+        if (const HWND shown = WaitForBoxOver(dialog)) {
+            box = ReadMessageBox(shown);
+            Click(shown, IDOK);
+            WaitUntil([shown] { return !IsWindow(shown); });
+        }
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(box.text, "No files to convert: choose them with \"...\" or drop them here, then "
+                        "press OK.");
+}
+
 TEST_F(MainDialogTest, FailedFileIsNamedInOneStopBoxAndTheRunGoesOn) {
     TempDir dir;
     const std::string missing = dir.File("missing.txt");
@@ -382,6 +403,7 @@ TEST_F(MainDialogTest, FailedFileIsNamedInOneStopBoxAndTheRunGoesOn) {
         openAfterBox = IsWindowVisible(dialog) != 0;
         Click(dialog, IDCANCEL);
     });
+    EXPECT_EQ(box.text.rfind("Converted 1 of 2 files at area 1 in ", 0), 0u) << box.text;
     EXPECT_NE(box.text.find("Could not convert 1 file"), std::string::npos) << box.text;
     EXPECT_NE(box.text.find(missing + ": "), std::string::npos) << box.text;
     EXPECT_EQ(box.text.find(present), std::string::npos) << box.text;
