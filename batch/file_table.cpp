@@ -1,6 +1,9 @@
 #include "batch/file_table.h"
 
+#include <unordered_set>
+
 #include "batch/split_path.h"
+#include "framework/path_keys.h"
 
 FileNameParts g_inputFiles[kMaxFiles];
 FileNameParts g_outputFiles[kMaxFiles];
@@ -52,6 +55,28 @@ int AppendFiles(const std::vector<std::string>& paths) {
         g_fileCount = row + 1;
     }
     return refused;
+}
+
+AppendedFiles AppendNewFiles(const std::vector<std::string>& paths) {
+    PathKeys keys;
+    std::unordered_set<std::string> listed;
+    for (int i = 0; i < g_fileCount; ++i) {
+        listed.insert(keys.Key(g_inputFiles[i].path));
+    }
+    AppendedFiles appended;
+    for (const std::string& path : paths) {
+        if (!listed.insert(keys.Key(path)).second) {
+            ++appended.alreadyListed;
+        } else if (g_fileCount >= kMaxFiles) {
+            if (appended.leftOut++ == 0) {
+                appended.firstLeftOut = path;
+            }
+        } else {
+            AppendFiles({path});
+            ++appended.added;
+        }
+    }
+    return appended;
 }
 
 void ClearFileTable() {

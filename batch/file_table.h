@@ -27,6 +27,18 @@ FileNameParts InputFileFor(const std::string& path);
 // returns how many paths did not fit.
 int AppendFiles(const std::vector<std::string>& paths);
 
+// What AppendNewFiles did with the paths it was given.
+struct AppendedFiles {
+    int added = 0;
+    int alreadyListed = 0;  // paths naming a file listed already, or given before among them
+    int leftOut = 0;        // paths of new files past the tables' room
+    std::string firstLeftOut;
+};
+
+// Appends an input and an output row for each path, in order, that names a file not listed yet,
+// however it is spelled (PathKeys), while the tables have room.
+AppendedFiles AppendNewFiles(const std::vector<std::string>& paths);
+
 // Empties the tables (the count drops to 0; the rows are reused later).
 void ClearFileTable();
 

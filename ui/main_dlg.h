@@ -48,7 +48,9 @@ class CMainDlg : public CDialog {
     void OpenConsole();
     void PlaceConsoleBeside(HWND console) const;
     void AddFiles();
-    void AppendToList(const std::vector<std::string>& paths);
+    // Lists the files of `paths` not listed yet, saying how many of those `how` (e.g. "chosen")
+    // were listed already or found no room.
+    void AppendToList(const std::vector<std::string>& paths, const char* how);
     void OnDropFiles(HDROP drop);
     void ClearFiles();
     void RebuildFileList();

@@ -60,7 +60,7 @@ void CMainDlg::OnDropFiles(HDROP drop) {
         (IsFolder(path) ? folders : files).push_back(std::move(path));
     }
     DragFinish(drop);
-    AppendToList(files);
+    AppendToList(files, "dropped");
     if (!folders.empty()) {
         ShowMessageBox(m_hWnd, FoldersRefused(folders), AfxGetAppName(),
                        MB_OK | MB_ICONEXCLAMATION);

@@ -44,16 +44,27 @@ std::optional<std::vector<std::string>> CMainDlg::ChooseFiles() {
 }
 
 void CMainDlg::AddFiles() {
-    AppendToList(ChooseFiles().value_or(std::vector<std::string>()));
+    AppendToList(ChooseFiles().value_or(std::vector<std::string>()), "chosen");
 }
 
-void CMainDlg::AppendToList(const std::vector<std::string>& paths) {
-    const int refused = AppendFiles(paths);
+void CMainDlg::AppendToList(const std::vector<std::string>& paths, const char* how) {
+    const AppendedFiles appended = AppendNewFiles(paths);
     RebuildFileList();
-    if (refused > 0) {
-        ShowWarning(m_hWnd, "The list holds up to " + std::to_string(kMaxFiles) +
-                                " files: " + std::to_string(refused) + " of the " +
-                                std::to_string(paths.size()) + " chosen files were not added.");
+    const std::string ofThem = " of the " + std::to_string(paths.size()) + " " + how + " files ";
+    std::string text;
+    if (appended.alreadyListed > 0) {
+        text = std::to_string(appended.alreadyListed) + ofThem +
+               (appended.alreadyListed == 1 ? "was" : "were") +
+               " listed already; each file is listed once.";
+    }
+    if (appended.leftOut > 0) {
+        text += (text.empty() ? "" : "\n\n") + std::string("The list holds up to ") +
+                std::to_string(kMaxFiles) + " files: " + std::to_string(appended.leftOut) + ofThem +
+                (appended.leftOut == 1 ? "was" : "were") + " not added, from " +
+                appended.firstLeftOut + " on.";
+    }
+    if (!text.empty()) {
+        ShowWarning(m_hWnd, text);
     }
 }
 

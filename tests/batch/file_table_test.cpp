@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "support/temp_dir.h"
+
 namespace {
 
 class FileTableTest : public ::testing::Test {
@@ -66,6 +70,23 @@ TEST_F(FileTableTest, ChoicesBeyondTheTableAreRefusedAndCounted) {
     EXPECT_EQ(g_inputFiles[kMaxFiles - 1].path, "y.txt");
     EXPECT_EQ(AppendFiles({"more.txt"}), 1);
     EXPECT_EQ(g_fileCount, kMaxFiles);
+}
+
+TEST_F(FileTableTest, NewFilesAreListedOnceHoweverTheyAreSpelledAndThoseLeftOutCounted) {
+    TempDir dir;
+    const std::string a = dir.File("a.txt");
+    const std::string b = dir.File("b.txt");
+    std::filesystem::create_directory(dir.File("sub"));
+    AppendFiles(std::vector<std::string>(kMaxFiles - 2, dir.File("earlier.txt")));
+    const AppendedFiles appended =
+        AppendNewFiles({a, dir.File("sub/../a.txt"), b, dir.File("earlier.txt"), dir.File("c.txt"),
+                        dir.File("d.txt")});
+    EXPECT_EQ(appended.added, 2);
+    EXPECT_EQ(appended.alreadyListed, 2);
+    EXPECT_EQ(appended.leftOut, 2);
+    EXPECT_EQ(appended.firstLeftOut, dir.File("c.txt"));
+    EXPECT_EQ(g_inputFiles[kMaxFiles - 2].path, a);
+    EXPECT_EQ(g_inputFiles[kMaxFiles - 1].path, b);
 }
 
 }  // namespace

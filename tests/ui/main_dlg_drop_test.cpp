@@ -54,11 +54,14 @@ TEST(MainDialogDropTest, DroppedFilesJoinTheListAsChosenOnesWhileFoldersAreNamed
     TempDir dir;
     const std::string greek = dir.File("Größe α.txt");
     const std::string plain = dir.File("cell1.txt");
+    const std::string third = dir.File("cell2.txt");
     const std::string folder = dir.File("run 3");
     WriteBytes(greek, "g");
     WriteBytes(plain, "p");
+    WriteBytes(third, "t");
     std::filesystem::create_directory(Utf8Path(folder));
-    // Room for two of the three dropped files: the drop meets the table's limit as a choice does.
+    // Room for two of the three dropped files, one dropped twice: the drop meets the table's
+    // limit as a choice does, and lists each file once.
     ClearFileTable();
     AppendFiles(std::vector<std::string>(kMaxFiles - 2, "C:\\data\\earlier.txt"));
     CMainDlg dialog;
@@ -67,7 +70,7 @@ TEST(MainDialogDropTest, DroppedFilesJoinTheListAsChosenOnesWhileFoldersAreNamed
     StdioGuard stdio;
     const DrivenRun run = RunDriven(dialog, [&](HWND window) {
         PostMessageW(window, WM_DROPFILES,
-                     reinterpret_cast<WPARAM>(DropBlock({greek, folder, plain, greek})), 0);
+                     reinterpret_cast<WPARAM>(DropBlock({greek, folder, plain, greek, third})), 0);
         limit = TakeWarning(window);
         folders = TakeWarning(window);
         Settle(window);
@@ -78,8 +81,10 @@ TEST(MainDialogDropTest, DroppedFilesJoinTheListAsChosenOnesWhileFoldersAreNamed
     });
     stdio.Restore();
     EXPECT_FALSE(run.watchdogFired);
-    EXPECT_NE(limit.text.find("1 of the 3 chosen files were not added"), std::string::npos)
-        << limit.text;
+    EXPECT_EQ(limit.text,
+              "1 of the 4 dropped files was listed already; each file is listed once.\n\nThe "
+              "list holds up to 1000 files: 1 of the 4 dropped files was not added, from " +
+                  third + " on.");
     EXPECT_NE(folders.text.find(folder), std::string::npos) << folders.text;
     EXPECT_EQ(folders.icon, LoadIcon(nullptr, IDI_EXCLAMATION));
     EXPECT_EQ(lastRows, "Größe α\r\ncell1\r\n");

@@ -375,8 +375,9 @@ TEST_F(MainDialogTest, OkWithNoFilesSaysHowToChooseThem) {
         }
         Click(dialog, IDCANCEL);
     });
-    EXPECT_EQ(box.text, "No files to convert: choose them with \"...\" or drop them here, then "
-                        "press OK.");
+    EXPECT_EQ(box.text,
+              "No files to convert: choose them with \"...\" or drop them here, then "
+              "press OK.");
 }
 
 TEST_F(MainDialogTest, FailedFileIsNamedInOneStopBoxAndTheRunGoesOn) {
