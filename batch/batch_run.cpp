@@ -312,15 +312,19 @@ std::string RunSummaryText(const RunCounts& counts, float area) {
 FileOutcome ConvertReported(ProgressLines& console, const std::string& name,
                             const std::string& inputPath, const std::string& outputPath,
                             std::vector<FileFailure>& failures,
-                            const std::function<void()>& onWritten) {
+                            const std::function<void()>& onWritten,
+                            const std::function<void()>& beforeFinished) {
     std::string reason;
     try {
-        const ConversionReport report = ConvertFile(inputPath, outputPath);
+        const ConversionReport report = ConvertFile(inputPath, outputPath, name);
         if (report.convertedTable) {
             console.Line("Skipped " + name +
                          ": it is already a converted table (its first line is \"" +
                          std::string(kConvertedTableHeader) + "\")");
             return FileOutcome::skipped;
+        }
+        if (beforeFinished) {
+            beforeFinished();
         }
         console.Line("Finished Processing file: " + name);
         const std::string reading = DescribeReading(report.reading);

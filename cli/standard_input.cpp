@@ -115,14 +115,9 @@ FileOutcome ConvertStandardInput(std::FILE* in, std::FILE* out, ProgressConsole&
         // Both go on an interruption of the conversion, which names the input itself.
         input.ArmCleanup("");
         output.ArmCleanup("");
-        bool written = false;
-        const FileOutcome outcome =
-            ConvertReported(console, kStandardInputName, input.Path(), output.Path(), failures,
-                            [&written] { written = true; });
-        if (written) {
-            CopyOutput(output, out);
-        }
-        return outcome;
+        // The table reaches standard output before the file is reported finished.
+        return ConvertReported(console, kStandardInputName, input.Path(), output.Path(), failures,
+                               nullptr, [&] { CopyOutput(output, out); });
     } catch (const std::exception& error) {
         reason = error.what();
     }

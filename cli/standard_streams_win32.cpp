@@ -7,3 +7,7 @@ void UseBinaryMode(std::FILE* stream) {
     std::fflush(stream);
     _setmode(_fileno(stream), _O_BINARY);
 }
+
+void KeepRunningWhenPipesClose() {}
+
+void EndIfReaderGone(std::FILE*) {}

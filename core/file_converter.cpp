@@ -45,9 +45,9 @@ static_assert(kOutputHeader.substr(0, kConvertedTableHeader.size()) == kConverte
 // already belong to another run's temporary.
 class TemporaryFile {
   public:
-    TemporaryFile(std::string path, const std::string& inputPath)
+    TemporaryFile(std::string path, const std::string& inputName)
         : m_path(std::move(path)),
-          m_cleanup(ArmInterruptCleanup(m_path, "Interrupted while converting " + inputPath +
+          m_cleanup(ArmInterruptCleanup(m_path, "Interrupted while converting " + inputName +
                                                     "; its earlier output is kept")) {}
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -600,7 +600,8 @@ std::string TemporaryOutputPath(const std::string& outputPath) {
     return outputPath.substr(0, stem) + kTemporaryExtension.data();
 }
 
-ConversionReport ConvertFile(std::string inputPath, std::string outputPath) {
+ConversionReport ConvertFile(std::string inputPath, std::string outputPath,
+                             const std::string& inputName) {
     // The temporary first: on Windows an input held open without sharing would keep a further
     // name of it, standing at the temporary's name, from being cleared.
     CFileException error;
@@ -616,7 +617,7 @@ ConversionReport ConvertFile(std::string inputPath, std::string outputPath) {
         }
         throw CFileException(error.m_cause, error.m_lOsError, outputPath);
     }
-    TemporaryFile temporary(temporaryPath, inputPath);
+    TemporaryFile temporary(temporaryPath, inputName.empty() ? inputPath : inputName);
     hold.Release();
     // Failures of the temporary file are reported under the output's name, which the user knows.
     output.SetFilePath(outputPath);

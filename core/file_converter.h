@@ -56,8 +56,9 @@ extern ThreadedConversion g_threadedConversion;
 // written. Only a table of this program's, or an empty file, is replaced (CheckReplaceable).
 // Raises CFileException on any failure of either file, when another conversion is writing
 // the same output, and when the input changed its length meanwhile, leaving an earlier output
-// untouched.
-ConversionReport ConvertFile(std::string inputPath, std::string outputPath);
+// untouched. An interruption names the input `inputName`, or its path when that is empty.
+ConversionReport ConvertFile(std::string inputPath, std::string outputPath,
+                             const std::string& inputName = std::string());
 
 // Raises CFileException when the file at `path` must not be replaced by a table: it is read-only,
 // it cannot be read (for the system's reason), or it holds something other than a table this

@@ -20,9 +20,19 @@ printf 'h\nh\ng(tau), tau\n1.5 2e-3\n' | $emulator "$program" - >"$work/out" 2>"
 [ "$status" -eq 1 ] || fail "exit status $status, not 1, for a refused input: $(cat "$work/err")"
 [ ! -s "$work/out" ] || fail "a refused input wrote to standard output: $(od -c "$work/out")"
 
+# A reader that goes early (head): the process ends as a closed pipe ends it, its files removed.
+if [ -z "$emulator" ]; then
+    { printf 'h\nh\nh\n'; seq -f '%g 1e-3' 1 20000; } >"$work/rows.txt"
+    set +o pipefail
+    "$program" - <"$work/rows.txt" 2>"$work/err" | head -c 100 >/dev/null
+    status=${PIPESTATUS[0]}
+    set -o pipefail
+    [ "$status" -eq 141 ] || fail "exit status $status, not 141, after the reader went: $(cat "$work/err")"
+fi
+
 # Wine takes its temporary folder from its own prefix, not from TMPDIR.
 if [ -z "$emulator" ] && [ -n "$(ls -A "$work/tmp")" ]; then
     fail "left in the temporary folder: $(ls -A "$work/tmp")"
 fi
-echo "standard input converted to standard output; a refused one wrote nothing"
+echo "standard input converted to standard output; a refused one wrote nothing; a reader gone"
 rm -rf "$work"
