@@ -615,6 +615,14 @@ ConversionReport ConvertFile(std::string inputPath, std::string outputPath,
             error.m_lOsError == kErrorForeignFileInTheWay) {
             throw error;
         }
+        // A missing input is what there is to know first, whatever keeps the output from being
+        // written.
+        CTextFile input;
+        CFileException missing;
+        if (!input.Open(inputPath, CFile::modeRead, &missing) &&
+            missing.m_cause == CFileException::fileNotFound) {
+            throw missing;
+        }
         throw CFileException(error.m_cause, error.m_lOsError, outputPath);
     }
     TemporaryFile temporary(temporaryPath, inputName.empty() ? inputPath : inputName);

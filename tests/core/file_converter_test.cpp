@@ -164,6 +164,14 @@ TEST_F(FileConverterTest, AnInputThatCannotBeOpenedFailsWithoutTouchingTheOutput
     EXPECT_THROW(ConvertFile(m_dir.File("missing.txt"), m_dir.File("other+PDRT.txt")),
                  CFileException);
     EXPECT_FALSE(Exists(m_dir.File("other+PDRT.txt")));
+    // Named as the input, not as the output, whatever else stands in the way.
+    try {
+        ConvertFile(m_dir.File("missing.txt"), m_dir.File("no-such-folder/missing+PDRT.txt"));
+        FAIL() << "a missing input converted";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_cause, CFileException::fileNotFound);
+        EXPECT_EQ(e.m_strFileName, m_dir.File("missing.txt"));
+    }
 }
 
 TEST_F(FileConverterTest, AnOutputThatCannotBeCreatedFailsUnderTheOutputsName) {
