@@ -124,14 +124,19 @@ TEST_F(MainDialogTest, OpensWithAreaOneTheIconsAndItsConsole) {
         };
         seen.listReadOnly = readOnly(IDC_FILE_LIST);
         seen.shownReadOnly = readOnly(IDC_AREA_SHOW);
-        // The console stands beside the dialog on its monitor, not under it.
-        RECT dialogRect, consoleRect, overlap;
+        // The console stands beside the dialog on its monitor, not under it. The console's
+        // window belongs to another process (the console host), which may take a moment to move.
         const HWND console = GetConsoleWindow();
-        seen.consoleApart = console != nullptr && GetWindowRect(dialog, &dialogRect) &&
-                            GetWindowRect(console, &consoleRect) &&
-                            !IntersectRect(&overlap, &dialogRect, &consoleRect) &&
-                            MonitorFromWindow(console, MONITOR_DEFAULTTONULL) ==
-                                MonitorFromWindow(dialog, MONITOR_DEFAULTTONULL);
+        seen.consoleApart = WaitUntil(
+            [&] {
+                RECT dialogRect, consoleRect, overlap;
+                return console != nullptr && GetWindowRect(dialog, &dialogRect) &&
+                       GetWindowRect(console, &consoleRect) &&
+                       !IntersectRect(&overlap, &dialogRect, &consoleRect) &&
+                       MonitorFromWindow(console, MONITOR_DEFAULTTONULL) ==
+                           MonitorFromWindow(dialog, MONITOR_DEFAULTTONULL);
+            },
+            3000);
         // The caption's close box: handled by default processing, which ends in OnCancel.
         PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
