@@ -29,6 +29,35 @@ LONG Clamp(LONG wanted, LONG size, LONG low, LONG high) {
     return std::max(low, std::min(wanted, high - size));
 }
 
+// The fewest columns the console is narrowed to: its lines wrap, but stay readable.
+constexpr SHORT kMinColumns = 40;
+
+// Narrows the console, `width` pixels wide, to whole columns within `room` pixels, keeping at
+// least kMinColumns, and makes its lines wrap there; returns its width in pixels afterwards.
+LONG NarrowConsole(LONG width, LONG room) {
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (width <= room || !GetConsoleScreenBufferInfo(out, &info)) {
+        return width;
+    }
+    const SHORT columns = static_cast<SHORT>(info.srWindow.Right - info.srWindow.Left + 1);
+    const LONG cell = columns > 0 ? width / columns : 0;
+    if (cell <= 0) {
+        return width;
+    }
+    const LONG frame = width - columns * cell;
+    const SHORT fit =
+        static_cast<SHORT>(std::clamp<LONG>((room - frame) / cell, kMinColumns, columns));
+    // The window first, then the buffer, which may be no narrower than the window.
+    const SMALL_RECT window = {0, info.srWindow.Top, static_cast<SHORT>(fit - 1),
+                               info.srWindow.Bottom};
+    if (!SetConsoleWindowInfo(out, TRUE, &window)) {
+        return width;
+    }
+    SetConsoleScreenBufferSize(out, COORD{fit, info.dwSize.Y});
+    return frame + fit * cell;
+}
+
 }  // namespace
 
 void CMainDlg::PlaceConsoleBeside(HWND console) const {
@@ -41,7 +70,7 @@ void CMainDlg::PlaceConsoleBeside(HWND console) const {
         return;
     }
     const RECT& work = monitor.rcWork;
-    const LONG width = own.right - own.left;
+    LONG width = own.right - own.left;
     const LONG height = own.bottom - own.top;
     LONG x = dialog.right;
     LONG y = Clamp(dialog.top, height, work.top, work.bottom);
@@ -50,12 +79,16 @@ void CMainDlg::PlaceConsoleBeside(HWND console) const {
             x = Clamp(dialog.left, width, work.left, work.right);
             y = dialog.bottom;
         } else {
-            // No room on either side: the console takes the work area's right edge and the
-            // dialog moves left of it, as far as the screen allows.
-            x = std::max(work.left, work.right - width);
-            const LONG dialogX = std::max(work.left, x - (dialog.right - dialog.left));
-            SetWindowPos(m_hWnd, nullptr, dialogX, dialog.top, 0, 0,
+            // No room on either side: the dialog moves to the work area's left edge and the
+            // console, narrowed to the room left beside it, follows; its lines wrap.
+            const LONG dialogWidth = dialog.right - dialog.left;
+            SetWindowPos(m_hWnd, nullptr, work.left, dialog.top, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            x = work.left + dialogWidth;
+            width = NarrowConsole(width, work.right - x);
+            if (x + width > work.right) {
+                x = std::max(work.left, work.right - width);
+            }
         }
     }
     SetWindowPos(console, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
