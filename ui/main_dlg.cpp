@@ -49,6 +49,10 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         case WM_DROPFILES:
             OnDropFiles(reinterpret_cast<HDROP>(wParam));
             return true;
+        case WM_SETFOCUS:
+            // The default handling hands the focus on to the control that had it last, which a
+            // run has disabled: the focus would then rest nowhere, and Esc reach no window.
+            return m_holdFocus || CDialog::OnMessage(message, wParam, lParam, result);
         default:
             return CDialog::OnMessage(message, wParam, lParam, result);
     }
@@ -169,6 +173,7 @@ void CMainDlg::OnRunEnd() {
 }
 
 void CMainDlg::EnableRunControls(bool enable) {
+    m_holdFocus = !enable;
     if (!enable) {
         // The dialog itself keeps the keyboard: Esc still stops the run and Enter, which would
         // press a focused Cancel, only reaches the disabled OK.

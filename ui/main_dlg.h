@@ -57,5 +57,7 @@ class CMainDlg : public CDialog {
 
     HICON m_hIcon;
     std::unique_ptr<BatchThread> m_run;
+    // True while a run keeps the keyboard on the dialog itself.
+    bool m_holdFocus = false;
     TaskbarProgress m_taskbar;
 };

@@ -339,6 +339,39 @@ TEST_F(MainDialogTest, ARunKeepsTheDialogResponsiveWithItsControlsOffAndCancelSt
     }
 }
 
+TEST_F(MainDialogTest, TheEscapeKeyStopsARunAsCancelDoes) {
+    TempDir dir;
+    constexpr int kFiles = 300;
+    std::vector<std::string> inputs;
+    for (int i = 0; i < kFiles; ++i) {
+        inputs.push_back(dir.File("cell" + std::to_string(i) + ".txt"));
+        WriteInput(inputs.back(), {{1e-3, 1e-3}, {2e-3, 2e-3}});
+    }
+    AppendFiles(inputs);
+    std::vector<std::string> console;
+    Run([&](HWND dialog) {
+        SetForegroundWindow(dialog);
+        Click(dialog, IDOK);
+        Settle(dialog);
+        // A real key press, as the keyboard gives it to the window that has the focus.
+        INPUT keys[2] = {};
+        keys[0].type = keys[1].type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, keys, sizeof(INPUT));
+        WaitUntil([dialog] { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != 0; }, 60000);
+        Settle(dialog);
+        console = ConsoleLines();
+        Click(dialog, IDCANCEL);
+    });
+    int converted = -1;
+    for (const std::string& line : console) {
+        std::sscanf(line.c_str(), "Stopped after %d of 300 files", &converted);
+    }
+    EXPECT_GE(converted, 0) << "no line tells of the stop";
+    EXPECT_LT(converted, kFiles);
+}
+
 TEST_F(MainDialogTest, AnAreaThatIsNotANumberAboveZeroConvertsNothing) {
     TempDir dir;
     const std::string input = dir.File("cell.txt");
