@@ -615,13 +615,12 @@ ConversionReport ConvertFile(std::string inputPath, std::string outputPath,
             error.m_lOsError == kErrorForeignFileInTheWay) {
             throw error;
         }
-        // A missing input is what there is to know first, whatever keeps the output from being
-        // written.
+        // An input that cannot be read (missing, a device) is what there is to know first,
+        // whatever keeps the output from being written.
         CTextFile input;
-        CFileException missing;
-        if (!input.Open(inputPath, CFile::modeRead, &missing) &&
-            missing.m_cause == CFileException::fileNotFound) {
-            throw missing;
+        CFileException inputError;
+        if (!input.Open(inputPath, CFile::modeRead, &inputError)) {
+            throw inputError;
         }
         throw CFileException(error.m_cause, error.m_lOsError, outputPath);
     }

@@ -16,6 +16,10 @@ std::string OsErrorMessage(long osError) {
     if (const char* own = ProjectErrorMessage(osError)) {
         return own;
     }
+    // The system's own text ("being used by another process") leaves the user to guess which.
+    if (osError == ERROR_SHARING_VIOLATION || osError == ERROR_LOCK_VIOLATION) {
+        return "it is open in another program";
+    }
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,

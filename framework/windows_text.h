@@ -24,5 +24,7 @@ std::wstring FileSystemPath(const std::string& path);
 // be read in the console's code page; true then, false with nothing written otherwise.
 bool WriteToConsole(void* handle, std::string_view text);
 
-// True when `path` can only mean a device: "\\.\" followed by anything.
+// True when `path` can only mean a device: "\\.\" followed by anything, or a reserved device
+// name alone, whatever its extension ("CON", "nul.txt", "COM1"); in a path with a folder such a
+// name is a file's.
 bool IsDevicePath(std::string_view path);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+#include <string>
 #include <vector>
 
 namespace {
@@ -113,9 +115,30 @@ bool WriteToConsole(void* handle, std::string_view text) {
 }
 
 bool IsDevicePath(std::string_view path) {
-    return path.size() >= 4 && IsSeparator(static_cast<wchar_t>(path[0])) &&
-           IsSeparator(static_cast<wchar_t>(path[1])) && path[2] == '.' &&
-           IsSeparator(static_cast<wchar_t>(path[3]));
+    if (path.size() >= 4 && IsSeparator(static_cast<wchar_t>(path[0])) &&
+        IsSeparator(static_cast<wchar_t>(path[1])) && path[2] == '.' &&
+        IsSeparator(static_cast<wchar_t>(path[3]))) {
+        return true;
+    }
+    // A bare reserved device name, as typed for the device itself: "CON", "nul.txt", "COM1". In
+    // a path with a folder such a name is a file's, which the long-path form reaches.
+    if (path.find_first_of("\\/:") != std::string_view::npos) {
+        return false;
+    }
+    std::string stem(path.substr(0, path.find('.')));
+    while (!stem.empty() && stem.back() == ' ') {
+        stem.pop_back();
+    }
+    for (char& c : stem) {
+        c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    }
+    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+        if (stem == device) {
+            return true;
+        }
+    }
+    return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) &&
+           stem[3] >= '1' && stem[3] <= '9';
 }
 
 std::wstring FileSystemPath(const std::string& path) {

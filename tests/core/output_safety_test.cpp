@@ -123,6 +123,21 @@ TEST_F(OutputSafetyTest, OnlyATableOfThisProgramsIsReplacedAndItKeepsItsPermissi
 #endif
 }
 
+TEST_F(OutputSafetyTest, AnOutputOpenInAnotherProgramIsKeptAndSaidSo) {
+#ifndef _WIN32
+    GTEST_SKIP() << "POSIX has no mandatory sharing modes: another program cannot hold a file";
+#else
+    WriteBytes(m_output, kEarlier);
+    CFile other;
+    ASSERT_TRUE(other.Open(m_output, CFile::modeRead));
+    const CFileException error = ConvertExpectingFailure();
+    EXPECT_EQ(error.m_strFileName, m_output);
+    EXPECT_EQ(error.Reason(), "it is open in another program");
+    other.Close();
+    EXPECT_EQ(ReadBytes(m_output), kEarlier);
+#endif
+}
+
 TEST_F(OutputSafetyTest, WhileAnotherConversionWritesTheOutputTheLaterOneFails) {
     WriteBytes(m_output, kEarlier);
     {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/os_error.h"
 #include "support/temp_dir.h"
 
 #include <filesystem>
@@ -98,7 +99,7 @@ TEST(FileTest, ExceptionWithoutSystemErrorExplainsItsCause) {
     EXPECT_STREQ(error.what(), "out.txt: the disk is full");
 }
 
-TEST(FileTest, FilesOpenedWithoutSharingFlagsAreExclusiveOnWindows) {
+TEST(FileTest, FilesOpenedWithoutSharingFlagsAreExclusiveAndDevicesRefusedOnWindows) {
 #ifdef _WIN32
     TempDir dir;
     WriteBytes(dir.File("held.txt"), "x");
@@ -108,10 +109,17 @@ TEST(FileTest, FilesOpenedWithoutSharingFlagsAreExclusiveOnWindows) {
     CFileException error;
     EXPECT_FALSE(second.Open(dir.File("held.txt"), CFile::modeRead, &error));
     EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
+    EXPECT_EQ(error.Reason(), "it is open in another program");
     CFile sharing;
     holder.Close();
     ASSERT_TRUE(holder.Open(dir.File("held.txt"), CFile::modeRead | CFile::shareDenyWrite));
     EXPECT_TRUE(sharing.Open(dir.File("held.txt"), CFile::modeRead | CFile::shareDenyWrite));
+    // Devices are refused as devices, never opened.
+    for (const char* device : {"CON", "\\\\.\\COM1", "nul.txt"}) {
+        CFile file;
+        EXPECT_FALSE(file.Open(device, CFile::modeRead, &error)) << device;
+        EXPECT_EQ(error.m_lOsError, kErrorNotRegularFile) << device;
+    }
 #else
     GTEST_SKIP() << "POSIX has no mandatory sharing modes; files are opened without them";
 #endif
