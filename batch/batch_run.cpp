@@ -32,6 +32,17 @@ std::string SkippedLinesText(const ConversionReport& report) {
            std::to_string(report.firstSkippedLine);
 }
 
+// The console's line on the header lines that hold a row, of which there were some.
+std::string RowsInHeaderLinesText(const ConversionReport& report) {
+    if (report.rowsInHeaderLines == 1) {
+        return "Line " + std::to_string(report.firstRowInHeaderLines) +
+               " holds two numbers but is a header line: it was not converted";
+    }
+    return std::to_string(report.rowsInHeaderLines) +
+           " header lines hold two numbers, the first at line " +
+           std::to_string(report.firstRowInHeaderLines) + ": they were not converted";
+}
+
 // The console's line on the rows whose τ is 0 or below, of which there were some.
 std::string NonPositiveTauText(const ConversionReport& report) {
     const std::string line = std::to_string(report.firstNonPositiveTauLine);
@@ -333,6 +344,9 @@ FileOutcome ConvertReported(ProgressLines& console, const std::string& name,
         }
         if (onWritten) {
             onWritten();
+        }
+        if (report.rowsInHeaderLines > 0) {
+            console.Line(RowsInHeaderLinesText(report));
         }
         if (report.skippedLines > 0) {
             console.Line(SkippedLinesText(report));

@@ -65,8 +65,8 @@ std::string RunSummaryText(const RunCounts& counts, float area);
 // Converts `inputPath` into `outputPath` as a run converts each file, reporting it on `console`
 // under `name`: a failure is reported and added to `failures`, a converted table given as input
 // is reported as skipped. Once the output is written, `beforeFinished` runs before the "Finished"
-// line (what it raises fails the file), and `onWritten` after it, before the lines on skipped
-// rows, rows whose τ is not above 0 and an early end of the text.
+// line (what it raises fails the file), and `onWritten` after it, before the lines on header lines
+// that hold a row, skipped rows, rows whose τ is not above 0 and an early end of the text.
 FileOutcome ConvertReported(ProgressLines& console, const std::string& name,
                             const std::string& inputPath, const std::string& outputPath,
                             std::vector<FileFailure>& failures,

@@ -530,6 +530,8 @@ ConversionReport ConvertRows(CTextFile& file, InputLines& input, std::uint64_t l
     report.reading = layout.reading;
     report.skippedLines = layout.skippedLines;
     report.firstSkippedLine = layout.firstSkippedLine;
+    report.rowsInHeaderLines = layout.rowsInHeaderLines;
+    report.firstRowInHeaderLines = layout.firstRowInHeaderLines;
     output.WriteText(kOutputHeader);
 
     const int threads = length >= g_threadedConversion.minimumBytes &&

@@ -19,6 +19,8 @@ struct ConversionReport {
     long rows = 0;                     // data rows written
     long skippedLines = 0;             // lines that held text but not two numbers
     long firstSkippedLine = 0;         // line number (from 1) of the first of them, or 0
+    long rowsInHeaderLines = 0;        // header lines that read as rows, not converted
+    long firstRowInHeaderLines = 0;    // line number of the first of them, or 0
     long nonPositiveTauRows = 0;       // rows written whose τ is 0 or below
     long firstNonPositiveTauLine = 0;  // line number of the first of them, or 0
     std::uint64_t textEnd = 0;         // where the input's text ended (a Ctrl-Z byte)

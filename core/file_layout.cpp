@@ -132,6 +132,8 @@ struct LinesAbove {
     long unreadLine = 0;
     long skippedLines = 0;
     long firstSkippedLine = 0;
+    long rowsInHeaderLines = 0;
+    long firstRowInHeaderLines = 0;
     bool rowFound = false;
     long rowLine = 0;
     std::uint64_t rowOffset = 0;
@@ -157,12 +159,17 @@ LinesAbove ReadLinesAbove(InputLines& input, std::string line, std::uint64_t len
     for (long number = 1;; ++number) {
         const bool rowsMayStart =
             number > kHeaderLines || (above.header.recognised && above.headerLine > 0);
-        if (rowsMayStart && HoldsRow(line, above.Label(), scratch)) {
-            above.rowFound = true;
-            above.rowLine = number;
-            above.rowOffset = lineStart;
-            above.rowText = std::move(line);
-            return above;
+        if (HoldsRow(line, above.Label(), scratch)) {
+            if (rowsMayStart) {
+                above.rowFound = true;
+                above.rowLine = number;
+                above.rowOffset = lineStart;
+                above.rowText = std::move(line);
+                return above;
+            }
+            if (above.rowsInHeaderLines++ == 0) {
+                above.firstRowInHeaderLines = number;
+            }
         }
         if (!IsBlank(line)) {
             ColumnHeader names = ReadColumnHeader(line);
@@ -219,6 +226,8 @@ FileLayout DecideLayout(InputLines& input, std::string firstLine, std::uint64_t 
     layout.firstRowOffset = above.rowOffset;
     layout.skippedLines = above.skippedLines;
     layout.firstSkippedLine = above.firstSkippedLine;
+    layout.rowsInHeaderLines = above.rowsInHeaderLines;
+    layout.firstRowInHeaderLines = above.firstRowInHeaderLines;
 
     const char label = above.Label();
     const RowSample sample =

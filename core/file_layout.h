@@ -25,6 +25,10 @@ struct FileLayout {
     // header aside, and the first of them (0 for none).
     long skippedLines = 0;
     long firstSkippedLine = 0;
+    // Header lines that either decimal sign reads as a row, which are not converted, and the
+    // first of them (0 for none): a file of rows alone loses its first rows to the header lines.
+    long rowsInHeaderLines = 0;
+    long firstRowInHeaderLines = 0;
 };
 
 // Decides how the input read by `input` (whose first line, `firstLine`, was read) is read, from its

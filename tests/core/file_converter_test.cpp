@@ -81,6 +81,14 @@ TEST_F(FileConverterTest, InputsWithoutRowsFailAndKeepTheEarlierOutput) {
     }
 }
 
+TEST_F(FileConverterTest, RowsAmongTheHeaderLinesAreCountedNotConverted) {
+    WriteBytes(m_input, "0.01 1e-06\nh\n0.02 2e-06\n3 1\n");
+    const ConversionReport report = ConvertFile(m_input, m_output);
+    EXPECT_EQ(ReadBytes(m_output), std::string(kHeader) + "0.159155, 3\r\n");
+    EXPECT_EQ(report.rowsInHeaderLines, 2);
+    EXPECT_EQ(report.firstRowInHeaderLines, 1);
+}
+
 TEST_F(FileConverterTest, LongHeaderLinesAndALastLineWithoutFeedAreHandled) {
     const std::string longHeader(1000, 'h');
     WriteBytes(m_input, longHeader + "\n" + longHeader + "\r\n" + longHeader + "\n12.5 0.5");

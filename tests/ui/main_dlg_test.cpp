@@ -83,6 +83,25 @@ void WriteInput(const std::string& path, const std::vector<std::pair<double, dou
     WriteBytes(path, text);
 }
 
+// Writes `count` small inputs cell0.txt ... into `dir` and lists them.
+void ListSmallInputs(const TempDir& dir, int count) {
+    std::vector<std::string> inputs;
+    for (int i = 0; i < count; ++i) {
+        inputs.push_back(dir.File("cell" + std::to_string(i) + ".txt"));
+        WriteInput(inputs.back(), {{1e-3, 1e-3}, {2e-3, 2e-3}});
+    }
+    AppendFiles(inputs);
+}
+
+// N of the console's "Stopped after N of M files", or -1 without such a line.
+int StoppedAfter(const std::vector<std::string>& console) {
+    int converted = -1;
+    for (const std::string& line : console) {
+        std::sscanf(line.c_str(), "Stopped after %d of", &converted);
+    }
+    return converted;
+}
+
 // The lines of `text`, without their line ends (LF or CR LF).
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -287,12 +306,7 @@ TEST_F(MainDialogTest, OkConvertsEveryListedFileReportsOnTheConsoleAndStaysOpen)
 TEST_F(MainDialogTest, ARunKeepsTheDialogResponsiveWithItsControlsOffAndCancelStopsIt) {
     TempDir dir;
     constexpr int kFiles = 300;
-    std::vector<std::string> inputs;
-    for (int i = 0; i < kFiles; ++i) {
-        inputs.push_back(dir.File("cell" + std::to_string(i) + ".txt"));
-        WriteInput(inputs.back(), {{1e-3, 1e-3}, {2e-3, 2e-3}});
-    }
-    AppendFiles(inputs);
+    ListSmallInputs(dir, kFiles);
     const std::vector<int> runControls = {IDOK, IDC_FILE_LIST, IDC_ADD_FILES, IDC_CLEAR_FILES,
                                           IDC_AREA};
     std::vector<bool> enabledDuringRun, enabledAfterRun;
@@ -322,10 +336,7 @@ TEST_F(MainDialogTest, ARunKeepsTheDialogResponsiveWithItsControlsOffAndCancelSt
     EXPECT_TRUE(responsive);
     EXPECT_EQ(enabledAfterRun, std::vector<bool>(runControls.size(), true));
     EXPECT_TRUE(openAfterStop);
-    int converted = -1;
-    for (const std::string& line : console) {
-        std::sscanf(line.c_str(), "Stopped after %d of 300 files", &converted);
-    }
+    const int converted = StoppedAfter(console);
     ASSERT_GE(converted, 0) << "no line tells of the stop";
     EXPECT_LT(converted, kFiles);
     // Every output is whole or not there at all; no temporary is left.
@@ -342,12 +353,7 @@ TEST_F(MainDialogTest, ARunKeepsTheDialogResponsiveWithItsControlsOffAndCancelSt
 TEST_F(MainDialogTest, TheEscapeKeyStopsARunAsCancelDoes) {
     TempDir dir;
     constexpr int kFiles = 300;
-    std::vector<std::string> inputs;
-    for (int i = 0; i < kFiles; ++i) {
-        inputs.push_back(dir.File("cell" + std::to_string(i) + ".txt"));
-        WriteInput(inputs.back(), {{1e-3, 1e-3}, {2e-3, 2e-3}});
-    }
-    AppendFiles(inputs);
+    ListSmallInputs(dir, kFiles);
     std::vector<std::string> console;
     Run([&](HWND dialog) {
         SetForegroundWindow(dialog);
@@ -364,10 +370,7 @@ TEST_F(MainDialogTest, TheEscapeKeyStopsARunAsCancelDoes) {
         console = ConsoleLines();
         Click(dialog, IDCANCEL);
     });
-    int converted = -1;
-    for (const std::string& line : console) {
-        std::sscanf(line.c_str(), "Stopped after %d of 300 files", &converted);
-    }
+    const int converted = StoppedAfter(console);
     EXPECT_GE(converted, 0) << "no line tells of the stop";
     EXPECT_LT(converted, kFiles);
 }
