@@ -7,6 +7,7 @@
 # own, so that its wineserver talks to that display. Exit status 77 (skipped) without Xvfb,
 # xdotool or ImageMagick.
 set -euo pipefail
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND ended with $?" >&2' ERR
 program=$(realpath "$1")
 driver=$(realpath "$2")
 artifacts=$3
