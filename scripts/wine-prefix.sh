@@ -11,7 +11,10 @@ log="$WINEPREFIX.log"
 # Runs Wine with its output kept in the log, which is shown when the prefix cannot be made.
 wine_logged() { "$WINE" "$@" </dev/null >>"$log" 2>&1 9>&-; }
 
+# The folder is made first, so that a server still answering for a folder at the same place on
+# the disk is ended too.
 boot() {
+    mkdir -p "$WINEPREFIX"
     "$WINESERVER" -k 2>/dev/null || true
     "$WINESERVER" -w 2>/dev/null || true
     wine_logged wineboot -i || true
