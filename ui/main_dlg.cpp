@@ -175,15 +175,21 @@ void CMainDlg::OnRunEnd() {
 void CMainDlg::EnableRunControls(bool enable) {
     m_holdFocus = !enable;
     if (!enable) {
-        // The dialog itself keeps the keyboard: Esc still stops the run and Enter, which would
-        // press a focused Cancel, only reaches the disabled OK.
+        const HWND focus = ::GetFocus();
+        m_focusBeforeRun = focus != nullptr && IsChild(m_hWnd, focus) ? focus : nullptr;
+        // The dialog itself keeps the keyboard: Esc still stops the run, F1 still opens the guide
+        // and Enter, which would press a focused Cancel, only reaches the disabled OK.
         ::SetFocus(m_hWnd);
     }
     for (const int id : {IDOK, IDC_FILE_LIST, IDC_ADD_FILES, IDC_CLEAR_FILES, IDC_AREA}) {
         EnableWindow(GetDlgItem(m_hWnd, id), enable ? TRUE : FALSE);
     }
     if (enable) {
-        SendMessageW(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(m_hWnd, IDOK)), TRUE);
+        const HWND back = m_focusBeforeRun != nullptr && IsWindowEnabled(m_focusBeforeRun)
+                              ? m_focusBeforeRun
+                              : GetDlgItem(m_hWnd, IDOK);
+        m_focusBeforeRun = nullptr;
+        SendMessageW(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(back), TRUE);
     }
 }
 

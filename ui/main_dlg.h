@@ -59,5 +59,7 @@ class CMainDlg : public CDialog {
     std::unique_ptr<BatchThread> m_run;
     // True while a run keeps the keyboard on the dialog itself.
     bool m_holdFocus = false;
+    // The control that had the keyboard when the run started; it gets it back at the end.
+    HWND m_focusBeforeRun = nullptr;
     TaskbarProgress m_taskbar;
 };

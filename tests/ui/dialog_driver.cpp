@@ -22,7 +22,12 @@ class TestApp : public CWinApp {
   public:
     TestApp() : CWinApp("Kelvane") {}
 
+    // Counts the settle commands and, as the program's application does, opens the guide on F1.
     bool OnCommand(UINT id) override {
+        if (id == ID_HELP) {
+            OnHelp();
+            return true;
+        }
         if (id != kSettleCommand) {
             return CWinApp::OnCommand(id);
         }

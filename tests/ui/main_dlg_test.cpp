@@ -18,6 +18,7 @@
 #include "support/temp_dir.h"
 #include "ui/main_dlg.h"
 #include "winui/message_box.h"
+#include "winui/win_app.h"
 
 namespace {
 
@@ -350,29 +351,69 @@ TEST_F(MainDialogTest, ARunKeepsTheDialogResponsiveWithItsControlsOffAndCancelSt
     }
 }
 
-TEST_F(MainDialogTest, TheEscapeKeyStopsARunAsCancelDoes) {
+// Presses and releases `key` as the keyboard does, for the window that has the focus.
+void PressKey(WORD key) {
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = key;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+}
+
+// The window that has the keyboard on `window`'s thread.
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus
+                                                                              : nullptr;
+}
+
+TEST_F(MainDialogTest, DuringARunEnterIsIgnoredF1OpensTheGuideEscStopsAndTheFocusComesBack) {
     TempDir dir;
+    CWinApp& app = *AfxGetApp();
+    app.m_helpFile = dir.File("README.txt");
+    app.m_pMainWnd = &m_dialog;
     constexpr int kFiles = 300;
     ListSmallInputs(dir, kFiles);
     std::vector<std::string> console;
+    MessageBoxView guide;
+    HWND area = nullptr;
+    HWND focusAfter = nullptr;
     Run([&](HWND dialog) {
         SetForegroundWindow(dialog);
-        Click(dialog, IDOK);
+        area = GetDlgItem(dialog, IDC_AREA);
+        PostMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(area), TRUE);
         Settle(dialog);
-        // A real key press, as the keyboard gives it to the window that has the focus.
-        INPUT keys[2] = {};
-        keys[0].type = keys[1].type = INPUT_KEYBOARD;
-        keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
-        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(2, keys, sizeof(INPUT));
+        PressKey(VK_RETURN);
+        WaitUntil([dialog] { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) == 0; });
+        PressKey(VK_RETURN);
+        PressKey(VK_F1);
+        if (const HWND box = WaitForBoxOver(dialog)) {
+            guide = ReadMessageBox(box);
+            Click(box, IDOK);
+            WaitUntil([box] { return !IsWindow(box); });
+        }
+        SetForegroundWindow(dialog);
+        Settle(dialog);
+        PressKey(VK_ESCAPE);
         WaitUntil([dialog] { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != 0; }, 60000);
         Settle(dialog);
+        focusAfter = FocusOf(dialog);
         console = ConsoleLines();
         Click(dialog, IDCANCEL);
     });
+    app.m_helpFile.clear();
+    app.m_pMainWnd = nullptr;
+    EXPECT_NE(guide.text.find("The user's guide, README.txt"), std::string::npos) << guide.text;
     const int converted = StoppedAfter(console);
     EXPECT_GE(converted, 0) << "no line tells of the stop";
     EXPECT_LT(converted, kFiles);
+    EXPECT_EQ(
+        std::count_if(console.begin(), console.end(),
+                      [](const std::string& line) { return line.rfind("Converted ", 0) == 0; }),
+        1)
+        << "Enter during the run started another";
+    EXPECT_EQ(focusAfter, area);
 }
 
 TEST_F(MainDialogTest, AnAreaThatIsNotANumberAboveZeroConvertsNothing) {
