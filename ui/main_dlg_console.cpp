@@ -6,6 +6,7 @@
 
 #include "framework/interrupt.h"
 #include "framework/windows_text.h"
+#include "ui/console_placement.h"
 #include "ui/contact.h"
 #include "ui/main_dlg.h"
 
@@ -23,75 +24,68 @@ GetConsoleWindowFunction FindGetConsoleWindow() {
         reinterpret_cast<void (*)()>(GetProcAddress(kernel, "GetConsoleWindow")));
 }
 
-// The offset of a span of `size` that starts at `wanted`, moved as little as needed to lie within
-// [low, high) where it fits.
-LONG Clamp(LONG wanted, LONG size, LONG low, LONG high) {
-    return std::max(low, std::min(wanted, high - size));
+ScreenBox BoxOf(const RECT& rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
-// The fewest columns the console is narrowed to: its lines wrap, but stay readable.
-constexpr SHORT kMinColumns = 40;
-
-// Narrows the console, `width` pixels wide, to whole columns within `room` pixels, keeping at
-// least kMinColumns, and makes its lines wrap there; returns its width in pixels afterwards.
-LONG NarrowConsole(LONG width, LONG room) {
+// The console's window `window` as shapes describe it; false when the console cannot tell.
+bool ReadConsoleShape(HWND window, ConsoleShape& shape) {
     const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     CONSOLE_SCREEN_BUFFER_INFO info;
-    if (width <= room || !GetConsoleScreenBufferInfo(out, &info)) {
-        return width;
+    RECT box;
+    if (!GetWindowRect(window, &box) || !GetConsoleScreenBufferInfo(out, &info)) {
+        return false;
     }
-    const SHORT columns = static_cast<SHORT>(info.srWindow.Right - info.srWindow.Left + 1);
-    const LONG cell = columns > 0 ? width / columns : 0;
-    if (cell <= 0) {
-        return width;
+    shape.box = BoxOf(box);
+    shape.columns = info.srWindow.Right - info.srWindow.Left + 1;
+    shape.rows = info.srWindow.Bottom - info.srWindow.Top + 1;
+    CONSOLE_FONT_INFO font;
+    const COORD cell = GetCurrentConsoleFont(out, FALSE, &font)
+                           ? GetConsoleFontSize(out, font.nFont)
+                           : COORD{0, 0};
+    shape.cellWidth = cell.X > 0 ? cell.X : shape.box.Width() / std::max(shape.columns, 1L);
+    shape.cellHeight = cell.Y > 0 ? cell.Y : shape.box.Height() / std::max(shape.rows, 1L);
+    return shape.columns > 0 && shape.rows > 0 && shape.cellWidth > 0 && shape.cellHeight > 0;
+}
+
+// Shows `columns` by `rows` cells in the console; its buffer becomes as wide as its window, so
+// that long lines wrap rather than run out of sight.
+void ResizeConsole(const ConsoleShape& shape, long columns, long rows) {
+    if (columns == shape.columns && rows == shape.rows) {
+        return;
     }
-    const LONG frame = width - columns * cell;
-    const SHORT fit =
-        static_cast<SHORT>(std::clamp<LONG>((room - frame) / cell, kMinColumns, columns));
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(out, &info)) {
+        return;
+    }
     // The window first, then the buffer, which may be no narrower than the window.
-    const SMALL_RECT window = {0, info.srWindow.Top, static_cast<SHORT>(fit - 1),
-                               info.srWindow.Bottom};
-    if (!SetConsoleWindowInfo(out, TRUE, &window)) {
-        return width;
+    const SMALL_RECT window = {0, info.srWindow.Top, static_cast<SHORT>(columns - 1),
+                               static_cast<SHORT>(info.srWindow.Top + rows - 1)};
+    if (SetConsoleWindowInfo(out, TRUE, &window)) {
+        SetConsoleScreenBufferSize(out, COORD{static_cast<SHORT>(columns), info.dwSize.Y});
     }
-    SetConsoleScreenBufferSize(out, COORD{fit, info.dwSize.Y});
-    return frame + fit * cell;
 }
 
 }  // namespace
 
 void CMainDlg::PlaceConsoleBeside(HWND console) const {
     RECT dialog;
-    RECT own;
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
-    if (!GetWindowRect(m_hWnd, &dialog) || !GetWindowRect(console, &own) ||
+    ConsoleShape shape;
+    if (!GetWindowRect(m_hWnd, &dialog) || !ReadConsoleShape(console, shape) ||
         !GetMonitorInfoW(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor)) {
         return;
     }
-    const RECT& work = monitor.rcWork;
-    LONG width = own.right - own.left;
-    const LONG height = own.bottom - own.top;
-    LONG x = dialog.right;
-    LONG y = Clamp(dialog.top, height, work.top, work.bottom);
-    if (dialog.right + width > work.right) {
-        if (dialog.bottom + height <= work.bottom) {
-            x = Clamp(dialog.left, width, work.left, work.right);
-            y = dialog.bottom;
-        } else {
-            // No room on either side: the dialog moves to the work area's left edge and the
-            // console, narrowed to the room left beside it, follows; its lines wrap.
-            const LONG dialogWidth = dialog.right - dialog.left;
-            SetWindowPos(m_hWnd, nullptr, work.left, dialog.top, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            x = work.left + dialogWidth;
-            width = NarrowConsole(width, work.right - x);
-            if (x + width > work.right) {
-                x = std::max(work.left, work.right - width);
-            }
-        }
+    const ConsolePlacement place = PlaceConsole(BoxOf(monitor.rcWork), BoxOf(dialog), shape);
+    if (place.dialog.left != dialog.left || place.dialog.top != dialog.top) {
+        SetWindowPos(m_hWnd, nullptr, place.dialog.left, place.dialog.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    SetWindowPos(console, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ResizeConsole(shape, place.columns, place.rows);
+    SetWindowPos(console, nullptr, place.console.left, place.console.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CMainDlg::OpenConsole() {
