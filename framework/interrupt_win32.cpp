@@ -7,6 +7,12 @@
 
 // The console runs the handler on a thread of its own, which takes the lock that holds
 // interruptions back before it cleans up.
+//
+// Closing the console's window sends CTRL_CLOSE_EVENT on Windows. Wine 8 does not: its console
+// host ends the program at once with exit code 0 and the handler never runs (measured with a run
+// of 13 files of 3 million rows, closed through the window's close box: the outputs in progress
+// were left as "+PDRT.tmp" files). Such a temporary begins with the table's header, so the next
+// conversion of that file takes it over and replaces the output then.
 namespace {
 
 std::FILE* g_report = nullptr;
