@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -17,6 +18,7 @@
 #include "core/file_converter.h"
 #include "framework/console_text.h"
 #include "framework/file_exception.h"
+#include "framework/interrupt.h"
 #include "framework/path_keys.h"
 
 namespace {
@@ -98,6 +100,8 @@ struct RowResult {
     RecordedLines lines;
     FileOutcome outcome = FileOutcome::failed;
     std::vector<FileFailure> failures;
+    // Tells an interruption that the file was converted until its lines are written.
+    std::unique_ptr<InterruptNotice> converted = std::make_unique<InterruptNotice>();
 };
 
 // One run of a table, shared by the threads that convert its rows. Rows are begun in table
@@ -205,8 +209,9 @@ class BatchRun {
             result.failures.push_back({inputPath, refusal.what()});
             return;
         }
-        result.outcome =
-            ConvertReported(result.lines, inputPath, inputPath, outputPath, result.failures, [&] {
+        result.outcome = ConvertReported(
+            result.lines, inputPath, inputPath, outputPath, result.failures,
+            [&] {
                 const std::lock_guard<std::mutex> hold(m_lock);
                 const auto [earlier, first] = m_lastWriterOf.try_emplace(outputKey, i);
                 if (!first) {
@@ -214,7 +219,8 @@ class BatchRun {
                                          m_table[static_cast<std::size_t>(earlier->second)].input);
                     earlier->second = i;
                 }
-            });
+            },
+            nullptr, result.converted.get());
     }
 
     // Writes the lines of the finished rows that follow those written, unless another thread is
@@ -229,6 +235,7 @@ class BatchRun {
             RowResult result = std::move(m_results[static_cast<std::size_t>(row)]);
             lock.unlock();
             result.lines.WriteTo(m_console);
+            result.converted.reset();
             if (m_monitor != nullptr) {
                 m_monitor->OnFileDone(row + 1, m_total);
             }
@@ -324,10 +331,13 @@ FileOutcome ConvertReported(ProgressLines& console, const std::string& name,
                             const std::string& inputPath, const std::string& outputPath,
                             std::vector<FileFailure>& failures,
                             const std::function<void()>& onWritten,
-                            const std::function<void()>& beforeFinished) {
+                            const std::function<void()>& beforeFinished,
+                            InterruptNotice* converted) {
+    InterruptNotice untilFinished;
+    InterruptNotice& notice = converted != nullptr ? *converted : untilFinished;
     std::string reason;
     try {
-        const ConversionReport report = ConvertFile(inputPath, outputPath, name);
+        const ConversionReport report = ConvertFile(inputPath, outputPath, name, &notice);
         if (report.convertedTable) {
             console.Line("Skipped " + name +
                          ": it is already a converted table (its first line is \"" +
@@ -335,9 +345,12 @@ FileOutcome ConvertReported(ProgressLines& console, const std::string& name,
             return FileOutcome::skipped;
         }
         if (beforeFinished) {
+            // What it does next tells an interruption itself.
+            notice.Disarm();
             beforeFinished();
         }
         console.Line("Finished Processing file: " + name);
+        untilFinished.Disarm();
         const std::string reading = DescribeReading(report.reading);
         if (!reading.empty()) {
             console.Line(reading);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+class InterruptNotice;
+
 // A file that a batch run could not convert, and why.
 struct FileFailure {
     std::string path;
@@ -67,11 +69,15 @@ std::string RunSummaryText(const RunCounts& counts, float area);
 // is reported as skipped. Once the output is written, `beforeFinished` runs before the "Finished"
 // line (what it raises fails the file), and `onWritten` after it, before the lines on header lines
 // that hold a row, skipped rows, rows whose τ is not above 0 and an early end of the text.
+// From the output's commit, an interruption tells that the file was converted: until the
+// "Finished" line, or, when `converted` is given, until the caller ends that notice once the
+// lines recorded on `console` are out.
 FileOutcome ConvertReported(ProgressLines& console, const std::string& name,
                             const std::string& inputPath, const std::string& outputPath,
                             std::vector<FileFailure>& failures,
                             const std::function<void()>& onWritten = nullptr,
-                            const std::function<void()>& beforeFinished = nullptr);
+                            const std::function<void()>& beforeFinished = nullptr,
+                            InterruptNotice* converted = nullptr);
 
 // Learns how a batch run ended.
 class RunEndSignal {

@@ -45,8 +45,10 @@ static_assert(kOutputHeader.substr(0, kConvertedTableHeader.size()) == kConverte
 // already belong to another run's temporary.
 class TemporaryFile {
   public:
-    TemporaryFile(std::string path, const std::string& inputName)
+    TemporaryFile(std::string path, const std::string& inputName, InterruptNotice* converted)
         : m_path(std::move(path)),
+          m_inputName(inputName),
+          m_converted(converted),
           m_cleanup(ArmInterruptCleanup(m_path, "Interrupted while converting " + inputName +
                                                     "; its earlier output is kept")) {}
     TemporaryFile(const TemporaryFile&) = delete;
@@ -74,11 +76,18 @@ class TemporaryFile {
             throw;
         }
         m_forgotten = true;
+        // In the same step: an interruption from now on tells that the file was converted.
+        if (m_converted != nullptr) {
+            m_converted->Arm("Interrupted after converting " + m_inputName +
+                             "; its output is complete");
+        }
         DisarmInterruptCleanup(m_cleanup);
     }
 
   private:
     std::string m_path;
+    std::string m_inputName;
+    InterruptNotice* m_converted;
     int m_cleanup;
     bool m_forgotten = false;
 };
@@ -603,7 +612,7 @@ std::string TemporaryOutputPath(const std::string& outputPath) {
 }
 
 ConversionReport ConvertFile(std::string inputPath, std::string outputPath,
-                             const std::string& inputName) {
+                             const std::string& inputName, InterruptNotice* converted) {
     // The temporary first: on Windows an input held open without sharing would keep a further
     // name of it, standing at the temporary's name, from being cleared.
     CFileException error;
@@ -626,7 +635,7 @@ ConversionReport ConvertFile(std::string inputPath, std::string outputPath,
         }
         throw CFileException(error.m_cause, error.m_lOsError, outputPath);
     }
-    TemporaryFile temporary(temporaryPath, inputName.empty() ? inputPath : inputName);
+    TemporaryFile temporary(temporaryPath, inputName.empty() ? inputPath : inputName, converted);
     hold.Release();
     // Failures of the temporary file are reported under the output's name, which the user knows.
     output.SetFilePath(outputPath);

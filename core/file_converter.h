@@ -7,6 +7,7 @@
 
 #include "core/input_reading.h"
 #include "framework/file_exception.h"
+#include "framework/interrupt.h"
 
 // The frequency constant: 1 / (2 × 3.1415926), the value every published output of this tool used.
 inline constexpr double K = 0.15915494580678602;
@@ -58,9 +59,11 @@ extern ThreadedConversion g_threadedConversion;
 // written. Only a table of this program's, or an empty file, is replaced (CheckReplaceable).
 // Raises CFileException on any failure of either file, when another conversion is writing
 // the same output, and when the input changed its length meanwhile, leaving an earlier output
-// untouched. An interruption names the input `inputName`, or its path when that is empty.
+// untouched. An interruption names the input `inputName`, or its path when that is empty; from
+// the output's commit on, `converted`, when given, tells an interruption that it was converted.
 ConversionReport ConvertFile(std::string inputPath, std::string outputPath,
-                             const std::string& inputName = std::string());
+                             const std::string& inputName = std::string(),
+                             InterruptNotice* converted = nullptr);
 
 // Raises CFileException when the file at `path` must not be replaced by a table: it is read-only,
 // it cannot be read (for the system's reason), or it holds something other than a table this

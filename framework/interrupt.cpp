@@ -66,6 +66,25 @@ void DisarmInterruptCleanup(int key) {
     Armed().erase(key);
 }
 
+InterruptNotice::~InterruptNotice() {
+    Disarm();
+}
+
+void InterruptNotice::Disarm() {
+    if (m_key != 0) {
+        DisarmInterruptCleanup(m_key);
+        m_key = 0;
+    }
+}
+
+void InterruptNotice::Arm(const std::string& message) {
+    const std::lock_guard<std::mutex> hold(ListLock());
+    if (m_key == 0) {
+        m_key = ++g_nextKey;
+    }
+    Armed()[m_key] = Cleanup{std::string(), message};
+}
+
 void CleanUpForInterruption(
     const std::function<void(const std::string& path, const std::string& message)>& cleanUp) {
     Holds().lock();

@@ -13,6 +13,25 @@ int ArmInterruptCleanup(const std::string& temporaryPath, const std::string& mes
 // removed.
 void DisarmInterruptCleanup(int key);
 
+// A line an interruption writes, with nothing to remove: for news that an earlier cleanup no
+// longer tells, such as a file converted whose "Finished" line is not out yet.
+class InterruptNotice {
+  public:
+    InterruptNotice() = default;
+    ~InterruptNotice();
+    InterruptNotice(const InterruptNotice&) = delete;
+    InterruptNotice& operator=(const InterruptNotice&) = delete;
+
+    // From now until Disarm or destruction an interruption writes `message`, in place of any
+    // armed before.
+    void Arm(const std::string& message);
+    // An interruption writes nothing for this notice any more.
+    void Disarm();
+
+  private:
+    int m_key = 0;
+};
+
 // Holds interruptions back, from construction to Release or destruction, so that the steps in
 // between (creating a temporary and arming its cleanup; moving it over the output and disarming)
 // are never cut apart, whichever thread takes them. An interruption meanwhile takes effect once

@@ -30,7 +30,9 @@ void TakeSignals(sigset_t signals, int reportFd) {
     while (::sigwait(&signals, &signalNumber) != 0) {
     }
     CleanUpForInterruption([reportFd](const std::string& path, const std::string& message) {
-        ::unlink(path.c_str());
+        if (!path.empty()) {
+            ::unlink(path.c_str());
+        }
         if (!message.empty()) {
             WriteAll(reportFd, message + "\n");
         }

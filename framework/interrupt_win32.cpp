@@ -35,7 +35,9 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
     CleanUpForInterruption([report](const std::string& path, const std::string& message) {
         // The temporary was opened for sharing with deletion, so it goes although its handle is
         // open; the process's end closes that.
-        DeleteFileW(FileSystemPath(path).c_str());
+        if (!path.empty()) {
+            DeleteFileW(FileSystemPath(path).c_str());
+        }
         // The stream's own buffer is left alone: a converting thread may hold its lock.
         const std::string line = message + "\r\n";
         DWORD written = 0;

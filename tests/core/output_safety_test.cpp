@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "core/conversion_settings.h"
 #include "core/file_converter.h"
 #include "core/text_file.h"
+#include "framework/interrupt.h"
+#include "framework/interrupt_cleanup.h"
 #include "framework/native_file.h"
 #include "framework/os_error.h"
 #include "support/temp_dir.h"
@@ -136,6 +140,29 @@ TEST_F(OutputSafetyTest, AnOutputOpenInAnotherProgramIsKeptAndSaidSo) {
     other.Close();
     EXPECT_EQ(ReadBytes(m_output), kEarlier);
 #endif
+}
+
+// An interruption lists what it would remove and say, as the platform's handler does, and ends
+// the process.
+[[noreturn]] void InterruptNow() {
+    CleanUpForInterruption([](const std::string& path, const std::string& message) {
+        std::fprintf(stderr, "remove [%s] say [%s]\n", path.c_str(), message.c_str());
+    });
+    std::fflush(stderr);
+    std::_Exit(0);
+}
+
+TEST_F(OutputSafetyTest, AnInterruptionAfterTheCommitSaysTheFileWasConverted) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            InterruptNotice converted;
+            ConvertFile(m_input, m_output, "cell.txt", &converted);
+            InterruptNow();
+        },
+        ::testing::ExitedWithCode(0),
+        "^remove \\[\\] say \\[Interrupted after converting cell.txt; its output is "
+        "complete\\]\n$");
 }
 
 TEST_F(OutputSafetyTest, WhileAnotherConversionWritesTheOutputTheLaterOneFails) {
