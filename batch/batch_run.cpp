@@ -7,6 +7,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
@@ -102,6 +103,7 @@ struct RowResult {
     std::vector<FileFailure> failures;
     // Tells an interruption that the file was converted until its lines are written.
     std::unique_ptr<InterruptNotice> converted = std::make_unique<InterruptNotice>();
+    std::optional<FileSpectrum> spectrum;
 };
 
 // One run of a table, shared by the threads that convert its rows. Rows are begun in table
@@ -109,10 +111,12 @@ struct RowResult {
 // the next row to report writes the lines of every finished row from there on.
 class BatchRun {
   public:
-    BatchRun(std::vector<RunRow> table, ProgressLines& console, RunMonitor* monitor)
+    BatchRun(std::vector<RunRow> table, ProgressLines& console, RunMonitor* monitor,
+             std::vector<FileSpectrum>* spectra)
         : m_table(std::move(table)),
           m_console(console),
           m_monitor(monitor),
+          m_spectra(spectra),
           m_total(static_cast<int>(m_table.size())),
           m_after(m_table.size()),
           m_done(m_table.size(), false),
@@ -220,7 +224,7 @@ class BatchRun {
                     earlier->second = i;
                 }
             },
-            nullptr, result.converted.get());
+            nullptr, result.converted.get(), m_spectra != nullptr ? &result.spectrum : nullptr);
     }
 
     // Writes the lines of the finished rows that follow those written, unless another thread is
@@ -241,6 +245,9 @@ class BatchRun {
             }
             lock.lock();
             m_failures.insert(m_failures.end(), result.failures.begin(), result.failures.end());
+            if (result.spectrum) {
+                m_spectra->push_back(std::move(*result.spectrum));
+            }
             ++m_reported;
         }
         m_writing = false;
@@ -249,6 +256,8 @@ class BatchRun {
     const std::vector<RunRow> m_table;
     ProgressLines& m_console;
     RunMonitor* const m_monitor;
+    // Where the spectra of the converted files go, in table order, when the caller wants them.
+    std::vector<FileSpectrum>* const m_spectra;
     const int m_total;
     std::vector<std::string> m_outputKeys;  // the key of each row's output
     std::unordered_set<std::string> m_inputs;
@@ -331,13 +340,14 @@ FileOutcome ConvertReported(ProgressLines& console, const std::string& name,
                             const std::string& inputPath, const std::string& outputPath,
                             std::vector<FileFailure>& failures,
                             const std::function<void()>& onWritten,
-                            const std::function<void()>& beforeFinished,
-                            InterruptNotice* converted) {
+                            const std::function<void()>& beforeFinished, InterruptNotice* converted,
+                            std::optional<FileSpectrum>* spectrum) {
     InterruptNotice untilFinished;
     InterruptNotice& notice = converted != nullptr ? *converted : untilFinished;
     std::string reason;
     try {
-        const ConversionReport report = ConvertFile(inputPath, outputPath, name, &notice);
+        SpectrumWatch watch;
+        const ConversionReport report = ConvertFile(inputPath, outputPath, name, &notice, &watch);
         if (report.convertedTable) {
             console.Line("Skipped " + name +
                          ": it is already a converted table (its first line is \"" +
@@ -372,6 +382,11 @@ FileOutcome ConvertReported(ProgressLines& console, const std::string& name,
                          std::to_string(report.length) +
                          " (a Ctrl-Z byte); the rest was not converted");
         }
+        FileSpectrum found = watch.Spectrum(name, outputPath);
+        console.Line(FiguresLine(found.figures));
+        if (spectrum != nullptr) {
+            *spectrum = std::move(found);
+        }
         return FileOutcome::converted;
     } catch (const CFileException& error) {
         reason = FailureReason(error, inputPath);
@@ -387,13 +402,14 @@ int BatchThreads(int files) {
     return std::min(ThreadsToUse(), files);
 }
 
-RunCounts RunBatch(ProgressLines& console, RunEndSignal& signal, RunMonitor* monitor) {
+RunCounts RunBatch(ProgressLines& console, RunEndSignal& signal, RunMonitor* monitor,
+                   std::vector<FileSpectrum>* spectra) {
     const auto start = std::chrono::steady_clock::now();
     std::vector<RunRow> table;
     for (int i = 0; i < g_fileCount; ++i) {
         table.push_back({g_inputFiles[i].path, g_outputFiles[i].path});
     }
-    BatchRun run(std::move(table), console, monitor);
+    BatchRun run(std::move(table), console, monitor, spectra);
     const int workers = BatchThreads(run.Total());
     // The processors are shared among the files converted at once.
     const int threadsPerFile = std::max(ThreadsToUse() / std::max(workers, 1), 1);

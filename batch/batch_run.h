@@ -2,8 +2,11 @@
 
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "batch/file_spectrum.h"
 
 class InterruptNotice;
 
@@ -71,13 +74,15 @@ std::string RunSummaryText(const RunCounts& counts, float area);
 // that hold a row, skipped rows, rows whose τ is not above 0 and an early end of the text.
 // From the output's commit, an interruption tells that the file was converted: until the
 // "Finished" line, or, when `converted` is given, until the caller ends that notice once the
-// lines recorded on `console` are out.
+// lines recorded on `console` are out. A converted file's lines end with its figures
+// (FiguresLine); its spectrum goes to `spectrum` when given.
 FileOutcome ConvertReported(ProgressLines& console, const std::string& name,
                             const std::string& inputPath, const std::string& outputPath,
                             std::vector<FileFailure>& failures,
                             const std::function<void()>& onWritten = nullptr,
                             const std::function<void()>& beforeFinished = nullptr,
-                            InterruptNotice* converted = nullptr);
+                            InterruptNotice* converted = nullptr,
+                            std::optional<FileSpectrum>* spectrum = nullptr);
 
 // Learns how a batch run ended.
 class RunEndSignal {
@@ -111,5 +116,7 @@ int BatchThreads(int files);
 // given as input is reported as skipped, neither converted nor failed. A row whose output an
 // earlier row of the run wrote replaces that output and gives a warning. When `monitor` asks for a
 // stop, the files begun are finished and the run ends with "Stopped after N of M files". Returns
-// what the run did, which the caller sums up (RunSummaryText) once its command is done.
-RunCounts RunBatch(ProgressLines& console, RunEndSignal& signal, RunMonitor* monitor = nullptr);
+// what the run did, which the caller sums up (RunSummaryText) once its command is done; the
+// converted files' spectra are added to `spectra`, in table order, when it is given.
+RunCounts RunBatch(ProgressLines& console, RunEndSignal& signal, RunMonitor* monitor = nullptr,
+                   std::vector<FileSpectrum>* spectra = nullptr);

@@ -5,14 +5,20 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <string_view>
 
+#include "analysis/summary_table.h"
 #include "batch/batch_run.h"
 #include "batch/file_table.h"
+#include "batch/merged_table.h"
 #include "cli/standard_input.h"
 #include "cli/wildcards.h"
 #include "core/conversion_settings.h"
 #include "framework/console_text.h"
+#include "framework/whole_file.h"
+#include "plot/plot_layout.h"
+#include "plot/svg_writer.h"
 
 namespace {
 
@@ -32,7 +38,8 @@ class FailureList : public RunEndSignal {
 };
 
 constexpr const char* kHelp =
-    "Usage: kelvane-convert [--area A] [--columns gamma,tau|tau,gamma] FILE...\n"
+    "Usage: kelvane-convert [--area A] [--columns gamma,tau|tau,gamma]\n"
+    "                       [--summary CSV] [--merge CSV] [--plot SVG] FILE...\n"
     "\n"
     "Converts distribution-of-relaxation-times exports (gamma against tau) into\n"
     "tables of frequency 1/(2*pi*tau) in hertz against gamma times the electrode\n"
@@ -46,6 +53,12 @@ constexpr const char* kHelp =
     "                   files whose column header names no order. Without it, a\n"
     "                   column that runs evenly on a log scale is tau, else gamma\n"
     "                   comes first.\n"
+    "  --summary CSV    Writes one line per converted FILE: its rows, frequency\n"
+    "                   range, area, polarisation resistance R_pol (the integral of\n"
+    "                   gamma times the area over ln tau) and up to five peaks.\n"
+    "  --merge CSV      Writes the converted tables side by side in one table.\n"
+    "  --plot SVG       Writes a plot of every converted FILE, gamma times the area\n"
+    "                   against frequency, as an SVG picture.\n"
     "  -h, --help       Shows this help.\n"
     "  --version        Shows the version.\n"
     "\n"
@@ -53,7 +66,8 @@ constexpr const char* kHelp =
     "then lines of gamma and tau separated by white space, commas, ';' or tabs,\n"
     "with decimal points or decimal commas. A file with no such line fails. FILE\n"
     "may be '-' (once) for standard input: its table then goes to standard output,\n"
-    "and the progress lines and messages go to standard error.\n"
+    "and the progress lines and messages go to standard error; it is left out of\n"
+    "--summary, --merge and --plot.\n"
     "\n"
     "Exit status: 0 when every FILE converted; 1 when any could not be (the others\n"
     "are still converted, and the failures are listed on standard error); 2 when\n"
@@ -79,7 +93,11 @@ std::string OptionMistake(const std::vector<std::string>& arguments) {
         std::string_view example;
         int count;
     };
-    ValueOption options[] = {{"--area", "2.5", 0}, {"--columns", "tau,gamma", 0}};
+    ValueOption options[] = {{"--area", "2.5", 0},
+                             {"--columns", "tau,gamma", 0},
+                             {"--summary", "runs.csv", 0},
+                             {"--merge", "merged.csv", 0},
+                             {"--plot", "run.svg", 0}};
     for (std::size_t i = 0; i < arguments.size() && arguments[i] != "--"; ++i) {
         const std::string& argument = arguments[i];
         if (argument.size() < 2 || argument[0] != '-') {
@@ -114,10 +132,11 @@ std::string OptionMistake(const std::vector<std::string>& arguments) {
 }
 
 // Converts `arguments`, the files and patterns given, through the file table, a table's worth at
-// a time, reporting on `console` and adding the failures to `failures`; returns what became of
-// the files, an unmatched pattern counting as a failed file.
+// a time, reporting on `console` and adding the failures to `failures` and, when given, the
+// converted files' spectra to `spectra`; returns what became of the files, an unmatched pattern
+// counting as a failed file.
 RunCounts ConvertFiles(const std::vector<std::string>& arguments, ProgressConsole& console,
-                       std::vector<FileFailure>& failures) {
+                       std::vector<FileFailure>& failures, std::vector<FileSpectrum>* spectra) {
     const ExpandedArguments inputs = ExpandWildcards(arguments);
     RunCounts counts;
     for (const std::string& pattern : inputs.unmatched) {
@@ -132,11 +151,60 @@ RunCounts ConvertFiles(const std::vector<std::string>& arguments, ProgressConsol
         ClearFileTable();
         AppendFiles(std::vector<std::string>(files.begin() + static_cast<std::ptrdiff_t>(first),
                                              files.begin() + static_cast<std::ptrdiff_t>(last)));
-        counts += RunBatch(console, converted);
+        counts += RunBatch(console, converted, nullptr, spectra);
     }
     ClearFileTable();
     failures.insert(failures.end(), converted.Failures().begin(), converted.Failures().end());
     return counts;
+}
+
+// The files asked for beside the tables, by their options' values; empty when not asked for.
+struct RunFiles {
+    std::string summary;
+    std::string merge;
+    std::string plot;
+
+    bool Any() const { return !summary.empty() || !merge.empty() || !plot.empty(); }
+};
+
+// The size of the --plot picture, in pixels and the height of its text.
+constexpr PlotSize kPlotSize = {960.0, 600.0, 13.0};
+
+// Writes the files `files` asks for from the converted files' `spectra` at `area`; returns a line
+// for each that could not be written, saying why.
+std::string WriteRunFiles(const RunFiles& files, const std::vector<FileSpectrum>& spectra,
+                          double area) {
+    std::string failed;
+    const auto write = [&failed](const std::string& path, const char* option,
+                                 const std::function<void()>& writeFile) {
+        if (path.empty()) {
+            return;
+        }
+        try {
+            writeFile();
+        } catch (const std::exception& error) {
+            failed += std::string(kProgram) + ": " + option + " " + path +
+                      " could not be written: " + error.what() + "\n";
+        }
+    };
+    write(files.summary, "--summary", [&] {
+        std::string table = SummaryHeader();
+        for (const FileSpectrum& spectrum : spectra) {
+            table += SummaryRow(spectrum.name, area, spectrum.figures);
+        }
+        WriteWholeFile(files.summary, table, SummaryHeader());
+    });
+    write(files.merge, "--merge", [&] { WriteMergedTable(spectra, files.merge); });
+    write(files.plot, "--plot", [&] {
+        std::vector<PlotCurve> curves;
+        for (const FileSpectrum& spectrum : spectra) {
+            const FileNameParts parts = InputFileFor(spectrum.name);
+            curves.push_back({parts.name + parts.ext, spectrum.curve});
+        }
+        const std::string svg = SvgDocument(LayOutPlot(curves, area, kPlotSize));
+        WriteWholeFile(files.plot, svg, "<?xml");
+    });
+    return failed;
 }
 
 }  // namespace
@@ -167,9 +235,13 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* in, 
     app.allow_windows_style_options(false);
     std::string areaText = "1.0";
     std::string columns;
+    RunFiles runFiles;
     std::vector<std::string> files;
     app.add_option("--area", areaText);
     app.add_option("--columns", columns);
+    app.add_option("--summary", runFiles.summary);
+    app.add_option("--merge", runFiles.merge);
+    app.add_option("--plot", runFiles.plot);
     app.add_option("files", files);
     app.set_version_flag("--version", std::string(kProgram) + " " + KELVANE_VERSION);
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -214,11 +286,14 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* in, 
     ProgressConsole console(tableToOut ? err : out, "\n", tableToOut ? nullptr : err);
     std::vector<FileFailure> failures;
     const auto start = std::chrono::steady_clock::now();
-    RunCounts counts = ConvertFiles({files.begin(), streams}, console, failures);
+    std::vector<FileSpectrum> spectra;
+    std::vector<FileSpectrum>* const kept = runFiles.Any() ? &spectra : nullptr;
+    RunCounts counts = ConvertFiles({files.begin(), streams}, console, failures, kept);
     if (tableToOut) {
         counts.Add(ConvertStandardInput(in, out, console, failures));
-        counts += ConvertFiles({streams + 1, files.end()}, console, failures);
+        counts += ConvertFiles({streams + 1, files.end()}, console, failures, kept);
     }
+    const std::string unwritten = WriteRunFiles(runFiles, spectra, AreaApplied());
     counts.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::fflush(out);
@@ -230,6 +305,6 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* in, 
             summary += "  " + failure.path + ": " + failure.reason + "\n";
         }
     }
-    WriteConsoleText(err, summary);
-    return failures.empty() ? kExitSuccess : kExitFailures;
+    WriteConsoleText(err, summary + unwritten);
+    return failures.empty() && unwritten.empty() ? kExitSuccess : kExitFailures;
 }

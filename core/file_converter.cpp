@@ -157,13 +157,47 @@ class FileLines {
     std::string m_line;
 };
 
-// Rows written in place in the output's buffer where it has room, else by WriteText.
+// The rows kept for a RowObserver, in a buffer handed on whole.
+class KeptRows {
+  public:
+    KeptRows() : m_rows(new ConvertedRow[kCapacity]) {}
+
+    // Keeps one row, handing the full buffer to `observer` first.
+    void Keep(RowObserver& observer, float tau, float gammaArea) {
+        if (m_count == kCapacity) [[unlikely]] {
+            HandOn(observer);
+        }
+        m_rows[m_count++] = {tau, gammaArea};
+    }
+    // Hands the rows kept to `observer` and forgets them.
+    void HandOn(RowObserver& observer) {
+        if (m_count > 0) {
+            observer.OnRows(m_rows.get(), m_count);
+            m_count = 0;
+        }
+    }
+
+  private:
+    static constexpr std::size_t kCapacity = 4096;
+    std::unique_ptr<ConvertedRow[]> m_rows;
+    std::size_t m_count = 0;
+};
+
+// Rows written in place in the output's buffer where it has room, else by WriteText; handed to
+// `observer`, when there is one, as they are written.
 class FileRows {
   public:
-    explicit FileRows(CTextFile& output) : m_output(output) {}
+    FileRows(CTextFile& output, RowObserver* observer) : m_output(output), m_observer(observer) {}
 
     OutputPlace Begin() { return m_output.BeginPlace(); }
-    void End(const OutputPlace& place) { m_output.EndPlace(place); }
+    void End(const OutputPlace& place) {
+        m_output.EndPlace(place);
+        if (m_observer != nullptr) {
+            m_kept.HandOn(*m_observer);
+        }
+    }
+    bool Observed() const { return m_observer != nullptr; }
+    void Keep(float tau, float gammaArea) { m_kept.Keep(*m_observer, tau, gammaArea); }
     // Writes the row that does not fit at `place`, and moves `place` past it.
     void WriteAside(OutputPlace& place, double frequency, double gamma) {
         m_output.EndPlace(place);
@@ -174,6 +208,8 @@ class FileRows {
 
   private:
     CTextFile& m_output;
+    RowObserver* m_observer;
+    KeptRows m_kept;
     char m_row[kMaxRowLength];
 };
 
@@ -186,10 +222,18 @@ struct ChunkLines {
 };
 
 // Rows written into memory as the output's text mode writes them (CR LF), in a buffer kept from
-// one piece to the next and grown when a piece's rows need more.
+// one piece to the next and grown when a piece's rows need more; with `observed`, the rows are
+// kept as well, for the thread that writes the pieces in order to hand on.
 class ChunkRows {
   public:
-    OutputPlace Begin() { return {m_bytes.get(), m_bytes.get() + m_capacity}; }
+    OutputPlace Begin() {
+        m_kept.clear();
+        return {m_bytes.get(), m_bytes.get() + m_capacity};
+    }
+    bool Observed() const { return m_observed; }
+    void Keep(float tau, float gammaArea) { m_kept.push_back({tau, gammaArea}); }
+    void Observe(bool observed) { m_observed = observed; }
+    const std::vector<ConvertedRow>& Kept() const { return m_kept; }
     void End(const OutputPlace& place) {
         m_size = static_cast<std::size_t>(place.next - m_bytes.get());
     }
@@ -215,6 +259,8 @@ class ChunkRows {
     std::unique_ptr<char[]> m_bytes;
     std::size_t m_capacity = 0;
     std::size_t m_size = 0;
+    bool m_observed = false;
+    std::vector<ConvertedRow> m_kept;
 };
 
 // Counts the row on line `lineNumber` among the rows whose τ is not above 0.
@@ -233,6 +279,7 @@ void ConvertLinesAs(Lines& source, Rows& sink, const RowPlan& plan, RowTally& ta
                     ConversionReport& report) {
     const bool scaled = g_areaSet == 1;
     const float area = g_area;
+    const bool observed = sink.Observed();
     const bool tauFirst = plan.tauFirst;
     const long lineBase = plan.lineBase;
     // The counts and both buffers' state are kept here while the lines are read, where they can
@@ -287,6 +334,9 @@ void ConvertLinesAs(Lines& source, Rows& sink, const RowPlan& plan, RowTally& ta
         }
         if (scaled) {
             gamma = area * gamma;
+        }
+        if (observed) {
+            sink.Keep(tau, gamma);
         }
         const double frequency = K / static_cast<double>(tau);
         if (place.Fits(kMaxRowInPlace)) [[likely]] {
@@ -466,7 +516,8 @@ void AddChunk(const Chunk& chunk, RowTally& tally, ConversionReport& report) {
 // left: the line in which a Ctrl-Z ends the text, a line longer than a chunk, and a last line that
 // no line feed ends.
 void ConvertInChunks(CTextFile& file, std::uint64_t length, CTextFile& output, const RowPlan& plan,
-                     int threads, RowTally& tally, ConversionReport& report) {
+                     int threads, RowObserver* observer, RowTally& tally,
+                     ConversionReport& report) {
     const std::size_t chunkBytes =
         std::clamp<std::size_t>(g_threadedConversion.chunkBytes, 1, kMaxLineLength);
     std::vector<Chunk> chunks(
@@ -491,6 +542,7 @@ void ConvertInChunks(CTextFile& file, std::uint64_t length, CTextFile& output, c
             if (chunk.text == nullptr) {
                 chunk.text.reset(new char[chunkBytes]);
                 chunk.rows.Reserve(chunkBytes + kMaxRowInPlace);
+                chunk.rows.Observe(observer != nullptr);
             }
             char* const text = chunk.text.get();
             std::copy_n(carried, carriedSize, text);
@@ -526,15 +578,19 @@ void ConvertInChunks(CTextFile& file, std::uint64_t length, CTextFile& output, c
         const Chunk& chunk = workers.WaitFor(written++);
         AddChunk(chunk, tally, report);
         output.WriteBytes(chunk.rows.Data(), chunk.rows.Size());
+        if (observer != nullptr && !chunk.rows.Kept().empty()) {
+            observer->OnRows(chunk.rows.Kept().data(), chunk.rows.Kept().size());
+        }
     }
     file.Seek(static_cast<std::int64_t>(resume), CFile::begin);
 }
 
 // Converts the rows of `input`, read from `file`, `length` bytes long when it was opened, into rows
-// of `output` as `layout` says, `input` being at the first row's line. A large single-byte text is
+// of `output` as `layout` says, `input` being at the first row's line, telling them to `observer`
+// when there is one. A large single-byte text is
 // converted on several threads (ConvertInChunks).
 ConversionReport ConvertRows(CTextFile& file, InputLines& input, std::uint64_t length,
-                             const FileLayout& layout, CTextFile& output) {
+                             const FileLayout& layout, CTextFile& output, RowObserver* observer) {
     ConversionReport report;
     report.reading = layout.reading;
     report.skippedLines = layout.skippedLines;
@@ -549,11 +605,11 @@ ConversionReport ConvertRows(CTextFile& file, InputLines& input, std::uint64_t l
                             : 1;
     const RowPlan plan{layout.rows, layout.reading.tauFirst, layout.firstRowLine - 1};
     RowTally tally;
-    FileRows rows(output);
+    FileRows rows(output, observer);
     FileLines lines(input, length, threads > 1);
     ConvertLines(lines, rows, plan, tally, report);
     if (lines.HandedOver()) {
-        ConvertInChunks(file, length, output, plan, threads, tally, report);
+        ConvertInChunks(file, length, output, plan, threads, observer, tally, report);
         FileLines rest(input, length, false);
         ConvertLines(rest, rows, plan, tally, report);
     }
@@ -612,7 +668,8 @@ std::string TemporaryOutputPath(const std::string& outputPath) {
 }
 
 ConversionReport ConvertFile(std::string inputPath, std::string outputPath,
-                             const std::string& inputName, InterruptNotice* converted) {
+                             const std::string& inputName, InterruptNotice* converted,
+                             RowObserver* observer) {
     // The temporary first: on Windows an input held open without sharing would keep a further
     // name of it, standing at the temporary's name, from being cleared.
     CFileException error;
@@ -654,7 +711,7 @@ ConversionReport ConvertFile(std::string inputPath, std::string outputPath,
     }
     CheckReplaceable(outputPath);
     const FileLayout layout = DecideLayout(lines, std::move(firstLine), length, inputPath);
-    const ConversionReport report = ConvertRows(input, lines, length, layout, output);
+    const ConversionReport report = ConvertRows(input, lines, length, layout, output, observer);
     const std::uint64_t lengthAtEnd = input.GetLength();
     if (lengthAtEnd != report.length) {
         throw CFileException(CFileException::generic, inputPath,

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/input_reading.h"
+#include "core/row_observer.h"
 #include "framework/file_exception.h"
 #include "framework/interrupt.h"
 
@@ -61,9 +62,10 @@ extern ThreadedConversion g_threadedConversion;
 // the same output, and when the input changed its length meanwhile, leaving an earlier output
 // untouched. An interruption names the input `inputName`, or its path when that is empty; from
 // the output's commit on, `converted`, when given, tells an interruption that it was converted.
+// `observer`, when given, learns every row written.
 ConversionReport ConvertFile(std::string inputPath, std::string outputPath,
                              const std::string& inputName = std::string(),
-                             InterruptNotice* converted = nullptr);
+                             InterruptNotice* converted = nullptr, RowObserver* observer = nullptr);
 
 // Raises CFileException when the file at `path` must not be replaced by a table: it is read-only,
 // it cannot be read (for the system's reason), or it holds something other than a table this

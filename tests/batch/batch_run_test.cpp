@@ -10,6 +10,9 @@
 
 namespace {
 
+// The figures line of a file of fewer than 3 rows, as the console ends it.
+const std::string kNoFigures = "No figures: fewer than 3 rows\r\n";
+
 class RecordingSignal : public RunEndSignal {
   public:
     void OnRunEnd(const std::vector<FileFailure>& failures) override {
@@ -65,13 +68,14 @@ TEST_F(BatchRunTest, ConvertsEveryRowInOrderAndReportsEach) {
                "9 9\n");
     AppendFiles({a, b, c});
     RecordingSignal signal;
-    EXPECT_EQ(Run(signal), "Finished Processing file: " + a + "\r\n" +
-                               "Finished Processing file: " + b + "\r\n" +
+    EXPECT_EQ(Run(signal), "Finished Processing file: " + a + "\r\n" + kNoFigures +
+                               "Finished Processing file: " + b + "\r\n" + kNoFigures +
                                "Finished Processing file: " + c + "\r\n" +
                                "Skipped 2 lines that do not hold two numbers, the first at "
                                "line 5\r\n"
                                "The text ended at byte 33 of 38 (a Ctrl-Z byte); the rest was "
-                               "not converted\r\n");
+                               "not converted\r\n" +
+                               kNoFigures);
     EXPECT_TRUE(signal.last.empty());
     EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.318310, 12.5\r\n");
     EXPECT_EQ(ReadBytes(m_dir.File("b+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 3\r\n");
@@ -100,12 +104,13 @@ TEST_F(BatchRunTest, ARowReplacingTheOutputOfAnEarlierRowNamesIt) {
     RecordingSignal signal;
     const std::string console = Run(signal);
     ASSERT_EQ(signal.last.size(), 1u);
-    EXPECT_EQ(console, "Finished Processing file: " + dat + "\r\n" + "Finished Processing file: " +
-                           txt + "\r\n" + txt + ": replaces the output of " + dat + "\r\n" +
+    EXPECT_EQ(console, "Finished Processing file: " + dat + "\r\n" + kNoFigures +
+                           "Finished Processing file: " + txt + "\r\n" + txt +
+                           ": replaces the output of " + dat + "\r\n" + kNoFigures +
                            "Failed to process file: " + missing + ": " + signal.last[0].reason +
-                           "\r\n" + "Finished Processing file: " + other + "\r\n" +
+                           "\r\n" + "Finished Processing file: " + other + "\r\n" + kNoFigures +
                            "Finished Processing file: " + log + "\r\n" + log +
-                           ": replaces the output of " + txt + "\r\n");
+                           ": replaces the output of " + txt + "\r\n" + kNoFigures);
     EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 4\r\n");
 }
 
@@ -169,9 +174,9 @@ TEST_F(BatchRunTest, AFailingFileIsReportedAndTheRunGoesOn) {
     ASSERT_EQ(signal.last.size(), 1u);
     EXPECT_EQ(signal.last[0].path, missing);
     EXPECT_FALSE(signal.last[0].reason.empty());
-    EXPECT_EQ(console, "Finished Processing file: " + good1 + "\r\n" +
+    EXPECT_EQ(console, "Finished Processing file: " + good1 + "\r\n" + kNoFigures +
                            "Failed to process file: " + missing + ": " + signal.last[0].reason +
-                           "\r\n" + "Finished Processing file: " + good2 + "\r\n");
+                           "\r\n" + "Finished Processing file: " + good2 + "\r\n" + kNoFigures);
     EXPECT_TRUE(Exists(m_dir.File("good2+PDRT.txt")));
     EXPECT_FALSE(Exists(m_dir.File("missing+PDRT.txt")));
 }
@@ -211,7 +216,10 @@ TEST_F(BatchRunTest, AStopEndsTheRunBeforeTheNextFileAndTheTableIsTakenAtTheStar
     RunBatch(console, signal, &monitor);
     std::fclose(stream);
     EXPECT_EQ(ReadBytes(consolePath), "Finished Processing file: " + a +
-                                          "\nFinished Processing file: " + b +
+                                          "\nNo figures: fewer than 3 rows"
+                                          "\nFinished Processing file: " +
+                                          b +
+                                          "\nNo figures: fewer than 3 rows"
                                           "\nStopped after 2 of 3 files\n");
     EXPECT_EQ(monitor.done, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}}));
     EXPECT_EQ(signal.calls, 1);

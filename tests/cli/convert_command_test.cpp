@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/summary_table.h"
 #include "batch/file_table.h"
 #include "core/conversion_settings.h"
 #include "core/file_converter.h"
 #include "support/temp_dir.h"
 
 namespace {
+
+// The figures line of a file of fewer than 3 rows, with the line ends around it.
+const std::string kNoFigures = "\nNo figures: fewer than 3 rows\n";
 
 struct Outcome {
     int status;
@@ -61,8 +65,8 @@ TEST_F(ConvertCommandTest, ConvertsEachFileInOrderWithTheArea) {
     const std::string b = Input("b.dat", "3 1\r\n");
     const Outcome outcome = Run({"--area", "2", b, a});
     EXPECT_EQ(outcome.status, kExitSuccess);
-    EXPECT_EQ(outcome.out,
-              "Finished Processing file: " + b + "\nFinished Processing file: " + a + "\n");
+    EXPECT_EQ(outcome.out, "Finished Processing file: " + b + kNoFigures +
+                               "Finished Processing file: " + a + kNoFigures);
     EXPECT_EQ(WithoutTime(outcome.err), "Converted 2 of 2 files at area 2 in T s\n");
     EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n79.577469, 3\r\n");
     EXPECT_EQ(ReadBytes(m_dir.File("b+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 6\r\n");
@@ -98,8 +102,9 @@ TEST_F(ConvertCommandTest, AReplacedOutputIsAlsoToldOnStandardErrorWithoutFailin
     const Outcome outcome = Run({dat, txt});
     const std::string warning = txt + ": replaces the output of " + dat + "\n";
     EXPECT_EQ(outcome.status, kExitSuccess);
-    EXPECT_EQ(outcome.out, "Finished Processing file: " + dat +
-                               "\nFinished Processing file: " + txt + "\n" + warning);
+    EXPECT_EQ(outcome.out, "Finished Processing file: " + dat + kNoFigures +
+                               "Finished Processing file: " + txt + "\n" + warning +
+                               kNoFigures.substr(1));
     EXPECT_EQ(WithoutTime(outcome.err), warning + "Converted 2 of 2 files at area 1 in T s\n");
     EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 2\r\n");
 }
@@ -112,7 +117,7 @@ TEST_F(ConvertCommandTest, ConvertedTablesAreSkippedWithoutWritingOrFailing) {
     // The second file is the output the first one has just written.
     const Outcome outcome = Run({a, converted});
     EXPECT_EQ(outcome.status, kExitSuccess);
-    EXPECT_EQ(outcome.out, "Finished Processing file: " + a + "\nSkipped " + converted +
+    EXPECT_EQ(outcome.out, "Finished Processing file: " + a + kNoFigures + "Skipped " + converted +
                                ": it is already a converted table (its first line is "
                                "\"Freq(Hz), Gamma(tau)\")\n");
     EXPECT_EQ(WithoutTime(outcome.err),
@@ -194,11 +199,11 @@ TEST_F(ConvertCommandTest, ColumnOrderSwapsOnlyFilesWhoseHeaderNamesNoOrder) {
     const Outcome outcome = Run({"--columns", "tau,gamma", bare, named});
     EXPECT_EQ(outcome.status, kExitSuccess);
     EXPECT_EQ(outcome.out, "Finished Processing file: " + bare +
-                               "\nRead as comma-separated columns τ, γ (the order asked for)\n"
-                               "Finished Processing file: " +
-                               named +
+                               "\nRead as comma-separated columns τ, γ (the order asked for)" +
+                               kNoFigures + "Finished Processing file: " + named +
                                "\nRead as comma-separated columns gamma(tau), tau (header at "
-                               "line 3)\n");
+                               "line 3)" +
+                               kNoFigures);
     const std::string table = "Freq(Hz), Gamma(tau)\r\n159154.946209, 0.0125\r\n";
     EXPECT_EQ(ReadBytes(m_dir.File("bare+PDRT.txt")), table);
     EXPECT_EQ(ReadBytes(m_dir.File("named+PDRT.txt")), table);
@@ -207,9 +212,9 @@ TEST_F(ConvertCommandTest, ColumnOrderSwapsOnlyFilesWhoseHeaderNamesNoOrder) {
 TEST_F(ConvertCommandTest, HelpFitsEightyColumnsWithItsUsageLineAndExample) {
     const Outcome help = Run({"--help"});
     EXPECT_EQ(help.status, kExitSuccess);
-    EXPECT_EQ(help.out.rfind(
-                  "Usage: kelvane-convert [--area A] [--columns gamma,tau|tau,gamma] FILE...\n", 0),
-              0u);
+    EXPECT_EQ(
+        help.out.rfind("Usage: kelvane-convert [--area A] [--columns gamma,tau|tau,gamma]\n", 0),
+        0u);
     EXPECT_NE(help.out.find("\n  kelvane-convert --area 0.785 cell-A.txt cell-B.txt\n"),
               std::string::npos);
     for (const char* option : {"--area A", "--columns ORDER", "--help", "--version", "'-'"}) {
@@ -232,9 +237,10 @@ TEST_F(ConvertCommandTest, DashConvertsStandardInputToStandardOutputAmongFiles) 
     EXPECT_EQ(outcome.status, kExitSuccess);
     EXPECT_EQ(outcome.out, "Freq(Hz), Gamma(tau)\r\n79.577469, 3\r\n");
     EXPECT_EQ(WithoutTime(outcome.err),
-              "Finished Processing file: " + a +
-                  "\nFinished Processing file: standard input\nSkipped 1 line that does not hold "
-                  "two numbers: line 5\nConverted 2 of 2 files at area 2 in T s\n");
+              "Finished Processing file: " + a + kNoFigures +
+                  "Finished Processing file: standard input\nSkipped 1 line that does not hold "
+                  "two numbers: line 5" +
+                  kNoFigures + "Converted 2 of 2 files at area 2 in T s\n");
     EXPECT_EQ(ReadBytes(m_dir.File("a+PDRT.txt")), "Freq(Hz), Gamma(tau)\r\n0.159155, 6\r\n");
 }
 
@@ -262,6 +268,51 @@ TEST(ParseAreaTest, AcceptsOnlyWholePositiveFiniteNumbers) {
     }
 }
 
+TEST_F(ConvertCommandTest, SummaryMergeAndPlotDescribeTheConvertedFilesAtTheArea) {
+    // γ rises and falls over τ = 1e-3, 1e-2, 1e-1 (as floats): with area 2 the trapezoids over
+    // ln τ hold 2 ln 10 and the peak is at 1/(2π 0.01) Hz.
+    const std::string a = Input("a.txt", "0 1e-3\r\n1 1e-2\r\n0 1e-1\r\n");
+    const std::string b = Input("b,2.txt", "0 1e-3\r\n3 1e-2\r\n1 1e-1\r\n");
+    const std::string summary = m_dir.File("summary.csv");
+    const std::string merged = m_dir.File("merged.csv");
+    const std::string plot = m_dir.File("plot.svg");
+    const Outcome outcome =
+        Run({"--area", "2", "--summary", summary, "--merge", merged, "--plot", plot, a, b, "-"},
+            "h\r\nh\r\nh\r\n0 1\r\n");
+    EXPECT_EQ(outcome.status, kExitSuccess) << outcome.err;
+    EXPECT_NE(outcome.err.find("R_pol 4.61; peaks at 15.9 Hz (4.61)"), std::string::npos)
+        << outcome.err;
+    const std::string table = ReadBytes(summary);
+    EXPECT_EQ(table.rfind(SummaryHeader(), 0), 0u) << table;
+    EXPECT_NE(table.find("\n" + a + ",3,1.59154943,159.154938,2,4.60517015,15.9154949,2,"),
+              std::string::npos)
+        << table;
+    EXPECT_NE(table.find("\n\"" + b + "\",3,"), std::string::npos) << table;
+    EXPECT_EQ(table.find("standard input"), std::string::npos);
+    EXPECT_EQ(ReadBytes(merged),
+              "Freq(Hz),a.txt,\"b,2.txt\"\n"
+              "159.154938,0,0\n15.915495,2,6\n1.591549,0,2\n");
+    const std::string svg = ReadBytes(plot);
+    EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+    EXPECT_NE(svg.find("b,2.txt"), std::string::npos);
+    EXPECT_NE(svg.find("</svg>"), std::string::npos);
+
+    // Frequencies that differ give each file its pair of columns, the shorter one padded.
+    const std::string c = Input("c.txt", "1 1e-3\r\n1 1e-2\r\n");
+    ASSERT_EQ(Run({"--merge", merged, a, c}).status, kExitSuccess);
+    EXPECT_EQ(ReadBytes(merged),
+              "a.txt Freq(Hz),a.txt,c.txt Freq(Hz),c.txt\n"
+              "159.154938,0,159.154938,1\n15.915495,1,15.915495,1\n1.591549,0,,\n");
+
+    // A file that cannot be written fails the command, after the conversions.
+    const Outcome unwritable = Run({"--plot", m_dir.File("missing/plot.svg"), a});
+    EXPECT_EQ(unwritable.status, kExitFailures);
+    EXPECT_NE(unwritable.err.find("kelvane-convert: --plot " + m_dir.File("missing/plot.svg") +
+                                  " could not be written: "),
+              std::string::npos)
+        << unwritable.err;
+}
+
 #ifdef _WIN32
 TEST_F(ConvertCommandTest, WildcardsAreExpandedInNameOrder) {
     Input("b.txt", "2 1\r\n");
@@ -269,8 +320,8 @@ TEST_F(ConvertCommandTest, WildcardsAreExpandedInNameOrder) {
     Input("c.dat", "1 1\r\n");
     const Outcome outcome = Run({m_dir.File("*.txt")});
     EXPECT_EQ(outcome.status, kExitSuccess);
-    EXPECT_EQ(outcome.out, "Finished Processing file: " + m_dir.File("a.txt") +
-                               "\nFinished Processing file: " + m_dir.File("b.txt") + "\n");
+    EXPECT_EQ(outcome.out, "Finished Processing file: " + m_dir.File("a.txt") + kNoFigures +
+                               "Finished Processing file: " + m_dir.File("b.txt") + kNoFigures);
     EXPECT_FALSE(Exists(m_dir.File("c+PDRT.txt")));
 }
 #endif
