@@ -1,5 +1,7 @@
 #include "batch/file_spectrum.h"
 
+#include "analysis/summary_table.h"
+#include "batch/file_table.h"
 #include "core/file_converter.h"
 
 void SpectrumWatch::OnRows(const ConvertedRow* rows, std::size_t count) {
@@ -13,4 +15,21 @@ void SpectrumWatch::OnRows(const ConvertedRow* rows, std::size_t count) {
 
 FileSpectrum SpectrumWatch::Spectrum(const std::string& name, const std::string& output) const {
     return {name, output, m_figures.Finish(), m_curve.Points()};
+}
+
+std::string SpectraSummary(const std::vector<FileSpectrum>& spectra, double area) {
+    std::string table = SummaryHeader();
+    for (const FileSpectrum& spectrum : spectra) {
+        table += SummaryRow(spectrum.name, area, spectrum.figures);
+    }
+    return table;
+}
+
+std::vector<PlotCurve> SpectraCurves(const std::vector<FileSpectrum>& spectra) {
+    std::vector<PlotCurve> curves;
+    for (const FileSpectrum& spectrum : spectra) {
+        const FileNameParts parts = InputFileFor(spectrum.name);
+        curves.push_back({parts.name + parts.ext, spectrum.curve});
+    }
+    return curves;
 }

@@ -6,6 +6,7 @@
 #include "analysis/spectrum_figures.h"
 #include "core/row_observer.h"
 #include "plot/curve_sampler.h"
+#include "plot/plot_layout.h"
 
 // A converted file's spectrum: the file, its output, its figures and its curve thinned for a plot.
 struct FileSpectrum {
@@ -27,3 +28,9 @@ class SpectrumWatch : public RowObserver {
     SpectrumFiguresBuilder m_figures;
     CurveSampler m_curve;
 };
+
+// The --summary table of `spectra`, converted at `area`: SummaryHeader, then a SummaryRow a file.
+std::string SpectraSummary(const std::vector<FileSpectrum>& spectra, double area);
+
+// The curves of `spectra` to plot, each named by its file's name without the folder.
+std::vector<PlotCurve> SpectraCurves(const std::vector<FileSpectrum>& spectra);

@@ -187,21 +187,11 @@ std::string WriteRunFiles(const RunFiles& files, const std::vector<FileSpectrum>
                       " could not be written: " + error.what() + "\n";
         }
     };
-    write(files.summary, "--summary", [&] {
-        std::string table = SummaryHeader();
-        for (const FileSpectrum& spectrum : spectra) {
-            table += SummaryRow(spectrum.name, area, spectrum.figures);
-        }
-        WriteWholeFile(files.summary, table, SummaryHeader());
-    });
+    write(files.summary, "--summary",
+          [&] { WriteWholeFile(files.summary, SpectraSummary(spectra, area), SummaryHeader()); });
     write(files.merge, "--merge", [&] { WriteMergedTable(spectra, files.merge); });
     write(files.plot, "--plot", [&] {
-        std::vector<PlotCurve> curves;
-        for (const FileSpectrum& spectrum : spectra) {
-            const FileNameParts parts = InputFileFor(spectrum.name);
-            curves.push_back({parts.name + parts.ext, spectrum.curve});
-        }
-        const std::string svg = SvgDocument(LayOutPlot(curves, area, kPlotSize));
+        const std::string svg = SvgDocument(LayOutPlot(SpectraCurves(spectra), area, kPlotSize));
         WriteWholeFile(files.plot, svg, "<?xml");
     });
     return failed;

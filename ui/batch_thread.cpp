@@ -35,8 +35,14 @@ DWORD WINAPI BatchThread::ThreadMain(LPVOID self) {
     auto* run = static_cast<BatchThread*>(self);
     try {
         ProgressConsole console(stdout, "\r\n");
-        run->m_summary = RunSummaryText(RunBatch(console, *run, run), AreaApplied());
+        run->m_summary =
+            RunSummaryText(RunBatch(console, *run, run, &run->m_spectra), AreaApplied());
         console.Line(run->m_summary);
+        if (!run->m_spectra.empty()) {
+            console.Line(
+                "See them plotted: \"Plot of the last run...\" in the window menu "
+                "(Alt+Space)");
+        }
     } catch (const std::exception& error) {
         // Only a failure outside every file's conversion, such as memory running out, gets here.
         run->m_failures.push_back({"the run", error.what()});

@@ -34,6 +34,8 @@ class BatchThread : public RunMonitor, private RunEndSignal {
     bool Stopped() const { return m_stopped; }
     // The run's closing line (RunSummaryText), also written on the console; valid after Finish.
     const std::string& Summary() const { return m_summary; }
+    // The spectra of the files the run converted, in table order; valid after Finish.
+    std::vector<FileSpectrum> TakeSpectra() { return std::move(m_spectra); }
 
   private:
     static DWORD WINAPI ThreadMain(LPVOID self);
@@ -51,4 +53,5 @@ class BatchThread : public RunMonitor, private RunEndSignal {
     bool m_stopped = false;
     std::vector<FileFailure> m_failures;
     std::string m_summary;
+    std::vector<FileSpectrum> m_spectra;
 };

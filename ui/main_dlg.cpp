@@ -11,6 +11,7 @@
 #include "core/number_format.h"
 #include "resource.h"
 #include "ui/about_dlg.h"
+#include "ui/plot_dlg.h"
 #include "ui/run_end_box.h"
 #include "winui/message_box.h"
 #include "winui/paint_dc.h"
@@ -86,6 +87,9 @@ void CMainDlg::OnSysCommand(UINT id, LPARAM) {
     if ((id & 0xFFF0) == IDM_ABOUTBOX) {
         CAboutDlg about;
         about.DoModal();
+    } else if ((id & 0xFFF0) == IDM_PLOT && !m_lastRun.empty()) {
+        CPlotDlg plot(m_lastRun, m_lastRunArea, this);
+        plot.DoModal();
     } else {
         Default();
     }
@@ -162,7 +166,17 @@ void CMainDlg::OnRunEnd() {
     const std::vector<FileFailure> failures = m_run->Finish();
     const bool stopped = m_run->Stopped();
     const std::string summary = m_run->Summary();
+    std::vector<FileSpectrum> spectra = m_run->TakeSpectra();
     m_run.reset();
+    if (!spectra.empty()) {
+        // The window menu offers the plot once a run has converted a file.
+        const CMenu systemMenu = GetSystemMenu(FALSE);
+        if (m_lastRun.empty() && systemMenu.GetSafeHmenu() != nullptr) {
+            systemMenu.AppendItem(MF_STRING, IDM_PLOT, AfxLoadString(IDS_PLOT));
+        }
+        m_lastRun = std::move(spectra);
+        m_lastRunArea = AreaApplied();
+    }
     m_taskbar.Clear(m_hWnd);
     EnableRunControls(true);
     // The sound tells that every file converted: a stopped run without failures has only its

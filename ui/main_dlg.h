@@ -62,4 +62,7 @@ class CMainDlg : public CDialog {
     // The control that had the keyboard when the run started; it gets it back at the end.
     HWND m_focusBeforeRun = nullptr;
     TaskbarProgress m_taskbar;
+    // The spectra of the last run that converted a file, and its area, for its plot.
+    std::vector<FileSpectrum> m_lastRun;
+    double m_lastRunArea = 1.0;
 };

@@ -599,6 +599,66 @@ TEST_F(MainDialogTest, FailureBoxBreaksALongPathIntoLinesThatFitTheScreen) {
               console.end());
 }
 
+TEST_F(MainDialogTest, AfterARunTheWindowMenuOpensItsPlotWhichCopiesItself) {
+    TempDir dir;
+    std::vector<std::string> inputs;
+    for (const char* name : {"cell-a.txt", "cell-b.txt"}) {
+        inputs.push_back(dir.File(name));
+        WriteInput(inputs.back(), {{0.0, 1e-3}, {1.0, 1e-2}, {0.5, 1e-1}, {0.0, 1.0}});
+    }
+    AppendFiles(inputs);
+    struct {
+        std::string item;
+        std::vector<std::string> console;
+        bool resizable = false, metafile = false, bitmap = false, closed = false;
+        COLORREF inside = CLR_INVALID;
+    } seen;
+    Run([&](HWND dialog) {
+        RunToEnd(dialog);
+        seen.console = ConsoleLines();
+        const HMENU menu = GetSystemMenu(dialog, FALSE);
+        char text[64] = {};
+        GetMenuStringA(menu, IDM_PLOT, text, sizeof text, MF_BYCOMMAND);
+        seen.item = text;
+        PostMessageA(dialog, WM_SYSCOMMAND, IDM_PLOT, 0);
+        const HWND plot = WaitForBoxOver(dialog);
+        if (plot == nullptr) {
+            Click(dialog, IDCANCEL);
+            return;
+        }
+        seen.resizable = (GetWindowLongA(plot, GWL_STYLE) & WS_THICKFRAME) != 0;
+        PostMessageA(plot, WM_COMMAND, MAKEWPARAM(IDM_PLOT_COPY, 0), 0);
+        WaitUntil([] {
+            return IsClipboardFormatAvailable(CF_ENHMETAFILE) != 0 &&
+                   IsClipboardFormatAvailable(CF_BITMAP) != 0;
+        });
+        seen.metafile = IsClipboardFormatAvailable(CF_ENHMETAFILE) != 0;
+        seen.bitmap = IsClipboardFormatAvailable(CF_BITMAP) != 0;
+        // The background is painted white over the client area.
+        RECT client;
+        GetClientRect(plot, &client);
+        WaitUntil([&] {
+            const HDC dc = GetDC(plot);
+            seen.inside = GetPixel(dc, 2, client.bottom - 2);
+            ReleaseDC(plot, dc);
+            return seen.inside == RGB(255, 255, 255);
+        });
+        PostMessageA(plot, WM_CLOSE, 0, 0);
+        seen.closed = WaitUntil([plot] { return !IsWindow(plot); });
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(seen.item, "&Plot of the last run...");
+    EXPECT_NE(std::find(seen.console.begin(), seen.console.end(),
+                        "See them plotted: \"Plot of the last run...\" in the window menu "
+                        "(Alt+Space)"),
+              seen.console.end());
+    EXPECT_TRUE(seen.resizable);
+    EXPECT_TRUE(seen.metafile);
+    EXPECT_TRUE(seen.bitmap);
+    EXPECT_EQ(seen.inside, RGB(255, 255, 255));
+    EXPECT_TRUE(seen.closed);
+}
+
 TEST_F(MainDialogTest, SystemMenuEndsWithTheAboutItemThatOpensTheAboutBox) {
     struct {
         std::string lastItem;

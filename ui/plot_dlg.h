@@ -1,0 +1,39 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "batch/file_spectrum.h"
+#include "plot/plot_layout.h"
+#include "winui/dialog.h"
+
+// The plot of a run's converted files in a resizable window, the drawing kelvane-convert --plot
+// writes; its right-click menu copies it (as an enhanced metafile and a bitmap) or saves it, the
+// merged table or the summary.
+class CPlotDlg : public CDialog {
+  public:
+    // The plot of `spectra`, converted at `area`, owned by `parent`.
+    CPlotDlg(const std::vector<FileSpectrum>& spectra, double area, CWnd* parent = nullptr);
+
+  protected:
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnCommand(UINT code, int id, HWND control) override;
+
+  private:
+    // The drawing at the window's client size.
+    PlotDrawing Drawing() const;
+    void OnPaint();
+    void OnContextMenu(LPARAM where);
+    void Copy();
+    // Asks for a file to save under, offering `name`; empty when the user cancels.
+    std::string AskSavePath(const char* name, const char* extension, const char* filter);
+    // Saves what `write` writes to the chosen path, telling a failure in a box.
+    void Save(const char* name, const char* extension, const char* filter,
+              void (*write)(const CPlotDlg& plot, const std::string& path));
+
+    const std::vector<FileSpectrum>& m_spectra;
+    std::vector<PlotCurve> m_curves;
+    double m_area;
+};
