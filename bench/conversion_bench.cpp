@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "batch/batch_run.h"
+#include "batch/file_spectrum.h"
 #include "batch/file_table.h"
 #include "bench/baseline_converter.h"
 #include "bench/bench_data.h"
@@ -41,6 +42,8 @@ constexpr const char* kLargeBaselineName = "LargeFile/Baseline";
 constexpr const char* kLargeConvertName = "LargeFile/ConvertFile";
 constexpr const char* kLargeConvertOneThreadName = "LargeFile/ConvertFileOneThread";
 constexpr const char* kLargeCommaName = "LargeFile/ConvertFileComma";
+constexpr const char* kLargeFiguresName = "LargeFile/ConvertFileWithFigures";
+constexpr const char* kLargeFiguresOneThreadName = "LargeFile/ConvertFileWithFiguresOneThread";
 
 // Whether each iteration of a batch benchmark finds the outputs of the one before it, to be
 // replaced, or no outputs at all, as on a first conversion.
@@ -326,16 +329,23 @@ void BenchLargeBaseline(benchmark::State& state, const BenchData& data) {
     SetThroughput(state, data.largeSize.dataLines, data.largeSize.bytes);
 }
 
-// The converter on the large file, with at most `maxThreads` threads (0: the machine's).
-void BenchLargeConvert(benchmark::State& state, const BenchData& data, int maxThreads) {
+// The converter on the large file, with at most `maxThreads` threads (0: the machine's), and,
+// with `figures`, the spectrum's figures and plot curve gathered as a run gathers them.
+void BenchLargeConvert(benchmark::State& state, const BenchData& data, int maxThreads,
+                       bool figures) {
     g_maxThreads = maxThreads;
     state.counters["threads"] = ThreadsToUse();
     for (auto _ : state) {
         try {
+            SpectrumWatch watch;
             const ConversionReport report =
                 ConvertFile(data.largeInput,
-                            maxThreads == 1 ? data.largeOneThreadOutput : data.largeConvertOutput);
+                            maxThreads == 1 ? data.largeOneThreadOutput : data.largeConvertOutput,
+                            std::string(), nullptr, figures ? &watch : nullptr);
             benchmark::DoNotOptimize(report.rows);
+            if (figures) {
+                benchmark::DoNotOptimize(watch.Spectrum("", "").figures.rPol);
+            }
         } catch (const std::exception& error) {
             state.SkipWithError(error.what());
             break;
@@ -541,6 +551,8 @@ void PrintSummary(const RecordingReporter& reporter, const BenchData& data) {
     const double largeConvert = reporter.Seconds(kLargeConvertName);
     const double largeOneThread = reporter.Seconds(kLargeConvertOneThreadName);
     const double largeComma = reporter.Seconds(kLargeCommaName);
+    const double largeFigures = reporter.Seconds(kLargeFiguresName);
+    const double largeFiguresOneThread = reporter.Seconds(kLargeFiguresOneThreadName);
 
     std::printf("\nRatios of wall time per iteration\n");
     std::printf("  %-62s %12s  %-6s\n", "comparison", "measured", "target");
@@ -554,6 +566,10 @@ void PrintSummary(const RecordingReporter& reporter, const BenchData& data) {
     PrintRatio("comma file vs plain large file, ConvertFile (time ratio)", largeComma, largeConvert,
                1.5, Bound::atMost);
     PrintRatio("baseline vs block copy, large file (time ratio)", largeBaseline, copy, 0.0);
+    PrintRatio("with figures vs without, large file (time ratio)", largeFigures, largeConvert, 1.05,
+               Bound::atMost);
+    PrintRatio("with figures vs without, large file, one thread (time ratio)",
+               largeFiguresOneThread, largeOneThread, 1.05, Bound::atMost);
     bool batchesRan = false;
     for (const Outputs outputs : {Outputs::replace, Outputs::fresh}) {
         const auto index = static_cast<std::size_t>(outputs);
@@ -720,15 +736,19 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()
             ->Iterations(3);
-        benchmark::RegisterBenchmark(kLargeConvertName, BenchLargeConvert, std::cref(data), 0)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->MinTime(3.0);
-        benchmark::RegisterBenchmark(kLargeConvertOneThreadName, BenchLargeConvert, std::cref(data),
-                                     1)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->MinTime(3.0);
+        for (const bool figures : {false, true}) {
+            benchmark::RegisterBenchmark(figures ? kLargeFiguresName : kLargeConvertName,
+                                         BenchLargeConvert, std::cref(data), 0, figures)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime()
+                ->MinTime(3.0);
+            benchmark::RegisterBenchmark(
+                figures ? kLargeFiguresOneThreadName : kLargeConvertOneThreadName,
+                BenchLargeConvert, std::cref(data), 1, figures)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime()
+                ->MinTime(3.0);
+        }
         benchmark::RegisterBenchmark(kLargeCommaName, BenchLargeComma, std::cref(data))
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()
