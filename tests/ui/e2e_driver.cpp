@@ -3,6 +3,8 @@
 //   rect <pid> <id>            prints "x y width height" of control <id> (0: the dialog) on screen
 //   text <pid> <id>            prints the text of control <id>
 //   choose <pid> <names>       presses "...", types <names> into the Open dialog and opens them
+//   plot <pid>                 opens "Plot of the last run" from the window menu, prints its
+//                              "x y width height" on screen
 //   wait-exit <pid>            waits for the program to end and prints its exit code
 // Exit status 0 on success, 1 when a window did not show up in time, 2 on wrong use.
 #include <windows.h>
@@ -119,6 +121,18 @@ int Choose(DWORD pid, HWND dialog, const char* names) {
     return 1;
 }
 
+// The window menu's "Plot of the last run..." (IDM_PLOT) of the program's resources.
+constexpr WPARAM kPlotCommand = 0x0020;
+
+int Plot(DWORD pid, HWND dialog) {
+    PostMessageA(dialog, WM_SYSCOMMAND, kPlotCommand, 0);
+    const HWND plot = WaitForDialog(pid, "Plot of the last run");
+    if (plot == nullptr) {
+        return 1;
+    }
+    return Rect(plot, 0);
+}
+
 int WaitExit(DWORD pid) {
     const HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
     if (process == nullptr) {
@@ -156,6 +170,9 @@ int main(int argc, char** argv) {
     const HWND dialog = MainDialog(pid);
     if (dialog == nullptr) {
         return 1;
+    }
+    if (command == "plot") {
+        return Plot(pid, dialog);
     }
     if (command == "choose" && argc == 4) {
         return Choose(pid, dialog, argv[3]);

@@ -1,7 +1,8 @@
 #!/bin/bash
 # End to end: the real Kelvane.exe under Wine. Types the area with the keyboard, chooses two files
 # through the system's Open dialog, starts the run with Enter, checks the outputs, stores a
-# screenshot of the dialog and closes it with Esc, which must end the process.
+# screenshot of the dialog, opens the plot of the run from the window menu (a screenshot too) and
+# closes it with Esc, then closes the dialog with Esc, which must end the process.
 # Usage: e2e_real_program.sh <Kelvane.exe> <kelvane_e2e_driver.exe> <artifacts folder>
 # Needs $DISPLAY (CTest runs it through scripts/with-display.sh). Runs in a Wine prefix of its
 # own, so that its wineserver talks to that display. Exit status 77 (skipped) without Xvfb,
@@ -128,6 +129,16 @@ mkdir -p "$artifacts"
 read -r x y w h <<<"$(drive rect "$pid" 0)"
 import -window root -crop "${w}x${h}+${x}+${y}" +repage "$artifacts/main-dialog.png"
 echo "Screenshot: $artifacts/main-dialog.png"
+
+# The window menu's plot of the run: the real program paints it, and Esc closes it.
+read -r x y w h <<<"$(drive plot "$pid")" || fail "the plot window did not open: $(cat "$work/driver.log")"
+sleep 1
+import -window root -crop "${w}x${h}+${x}+${y}" +repage "$artifacts/plot-window.png"
+echo "Screenshot: $artifacts/plot-window.png"
+xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+# Were it still open, the Esc below would reach it, and the program would not end.
+xdotool key Escape
+sleep 1
 
 read -r x y w h <<<"$(drive rect "$pid" 1002)"
 # The waiter holds the process before Esc, so that its exit code can still be read however soon
