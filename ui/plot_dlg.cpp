@@ -80,12 +80,16 @@ bool CPlotDlg::OnCommand(UINT code, int id, HWND control) {
     }
 }
 
-PlotDrawing CPlotDlg::Drawing() const {
+const PlotDrawing& CPlotDlg::Drawing() const {
     RECT client;
     GetClientRect(&client);
     const PlotSize size = {static_cast<double>(client.right - client.left),
                            static_cast<double>(client.bottom - client.top), FontHeight()};
-    return LayOutPlot(m_curves, m_area, size);
+    if (!m_laidOut || size.width != m_drawing.width || size.height != m_drawing.height) {
+        m_drawing = LayOutPlot(m_curves, m_area, size);
+        m_laidOut = true;
+    }
+    return m_drawing;
 }
 
 void CPlotDlg::OnPaint() {
@@ -124,7 +128,7 @@ void CPlotDlg::OnContextMenu(LPARAM where) {
 }
 
 void CPlotDlg::Copy() {
-    const PlotDrawing drawing = Drawing();
+    const PlotDrawing& drawing = Drawing();
     const HDC metafileDc = CreateEnhMetaFileW(nullptr, nullptr, nullptr, L"Kelvane\0Plot\0");
     PaintPlot(metafileDc, drawing);
     const HENHMETAFILE metafile = CloseEnhMetaFile(metafileDc);

@@ -22,8 +22,8 @@ class CPlotDlg : public CDialog {
     bool OnCommand(UINT code, int id, HWND control) override;
 
   private:
-    // The drawing at the window's client size.
-    PlotDrawing Drawing() const;
+    // The drawing at the window's client size, laid out again only when the size changed.
+    const PlotDrawing& Drawing() const;
     void OnPaint();
     void OnContextMenu(LPARAM where);
     void Copy();
@@ -36,4 +36,6 @@ class CPlotDlg : public CDialog {
     const std::vector<FileSpectrum>& m_spectra;
     std::vector<PlotCurve> m_curves;
     double m_area;
+    mutable PlotDrawing m_drawing;
+    mutable bool m_laidOut = false;
 };
