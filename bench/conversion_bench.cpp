@@ -537,7 +537,7 @@ void PrintRatio(const char* comparison, double numerator, double denominator, do
     const double ratio = numerator / denominator;
     if (target > 0.0) {
         const bool met = bound == Bound::atLeast ? ratio >= target : ratio <= target;
-        std::printf("  %-62s %11.2fx  %s %.1fx  %s\n", comparison, ratio,
+        std::printf("  %-62s %11.2fx  %s %gx  %s\n", comparison, ratio,
                     bound == Bound::atLeast ? ">=" : "<=", target, met ? "met" : "MISSED");
     } else {
         std::printf("  %-62s %11.2fx\n", comparison, ratio);
