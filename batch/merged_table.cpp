@@ -114,9 +114,11 @@ void WriteMergedTable(const std::vector<FileSpectrum>& spectra, const std::strin
         const FileNameParts parts = InputFileFor(spectrum.name);
         const std::string name = parts.name + parts.ext;
         if (!oneGrid) {
-            piece += (piece.empty() ? "" : ",") + Cell(name + " Freq(Hz)");
+            piece += piece.empty() ? "" : ",";
+            piece += Cell(name + " Freq(Hz)");
         }
-        piece += "," + Cell(name);
+        piece += ',';
+        piece += Cell(name);
     }
     piece += "\n";
     // A leftover of an earlier run at the temporary's name begins with the same header.
