@@ -157,29 +157,42 @@ class FileLines {
     std::string m_line;
 };
 
-// The rows kept for a RowObserver, in a buffer handed on whole.
+// Where the row loop keeps the next rows for a RowObserver: from `next` up to `end`.
+struct KeptPlace {
+    ConvertedRow* next = nullptr;
+    ConvertedRow* end = nullptr;
+};
+
+// The rows kept for a RowObserver, in a buffer that the row loop fills in place.
 class KeptRows {
   public:
-    KeptRows() : m_rows(new ConvertedRow[kCapacity]) {}
-
-    // Keeps one row, handing the full buffer to `observer` first.
-    void Keep(RowObserver& observer, float tau, float gammaArea) {
-        if (m_count == kCapacity) [[unlikely]] {
-            HandOn(observer);
+    // An empty buffer.
+    KeptPlace Begin() { return {m_rows.get(), m_rows.get() + m_capacity}; }
+    // Makes room at `place`, where the buffer is full: hands the rows to `observer` and starts
+    // again when there is one, else grows the buffer.
+    void MakeRoom(KeptPlace& place, RowObserver* observer) {
+        const std::size_t used = static_cast<std::size_t>(place.next - m_rows.get());
+        if (observer != nullptr) {
+            observer->OnRows(m_rows.get(), used);
+            place = Begin();
+            return;
         }
-        m_rows[m_count++] = {tau, gammaArea};
+        std::unique_ptr<ConvertedRow[]> rows(new ConvertedRow[2 * m_capacity]);
+        std::copy_n(m_rows.get(), used, rows.get());
+        m_rows = std::move(rows);
+        m_capacity *= 2;
+        place = {m_rows.get() + used, m_rows.get() + m_capacity};
     }
-    // Hands the rows kept to `observer` and forgets them.
-    void HandOn(RowObserver& observer) {
-        if (m_count > 0) {
-            observer.OnRows(m_rows.get(), m_count);
-            m_count = 0;
-        }
+    // The rows are those up to `place`.
+    void End(const KeptPlace& place) {
+        m_count = static_cast<std::size_t>(place.next - m_rows.get());
     }
+    const ConvertedRow* Data() const { return m_rows.get(); }
+    std::size_t Count() const { return m_count; }
 
   private:
-    static constexpr std::size_t kCapacity = 4096;
-    std::unique_ptr<ConvertedRow[]> m_rows;
+    std::size_t m_capacity = 4096;
+    std::unique_ptr<ConvertedRow[]> m_rows{new ConvertedRow[m_capacity]};
     std::size_t m_count = 0;
 };
 
@@ -190,14 +203,17 @@ class FileRows {
     FileRows(CTextFile& output, RowObserver* observer) : m_output(output), m_observer(observer) {}
 
     OutputPlace Begin() { return m_output.BeginPlace(); }
-    void End(const OutputPlace& place) {
-        m_output.EndPlace(place);
-        if (m_observer != nullptr) {
-            m_kept.HandOn(*m_observer);
+    void End(const OutputPlace& place) { m_output.EndPlace(place); }
+    bool Observed() const { return m_observer != nullptr; }
+    KeptPlace BeginKept() { return m_kept.Begin(); }
+    void MakeRoom(KeptPlace& place) { m_kept.MakeRoom(place, m_observer); }
+    // Hands the rows kept up to `place` to the observer.
+    void EndKept(const KeptPlace& place) {
+        m_kept.End(place);
+        if (m_kept.Count() > 0) {
+            m_observer->OnRows(m_kept.Data(), m_kept.Count());
         }
     }
-    bool Observed() const { return m_observer != nullptr; }
-    void Keep(float tau, float gammaArea) { m_kept.Keep(*m_observer, tau, gammaArea); }
     // Writes the row that does not fit at `place`, and moves `place` past it.
     void WriteAside(OutputPlace& place, double frequency, double gamma) {
         m_output.EndPlace(place);
@@ -226,14 +242,14 @@ struct ChunkLines {
 // kept as well, for the thread that writes the pieces in order to hand on.
 class ChunkRows {
   public:
-    OutputPlace Begin() {
-        m_kept.clear();
-        return {m_bytes.get(), m_bytes.get() + m_capacity};
-    }
+    OutputPlace Begin() { return {m_bytes.get(), m_bytes.get() + m_capacity}; }
     bool Observed() const { return m_observed; }
-    void Keep(float tau, float gammaArea) { m_kept.push_back({tau, gammaArea}); }
     void Observe(bool observed) { m_observed = observed; }
-    const std::vector<ConvertedRow>& Kept() const { return m_kept; }
+    KeptPlace BeginKept() { return m_kept.Begin(); }
+    void MakeRoom(KeptPlace& place) { m_kept.MakeRoom(place, nullptr); }
+    void EndKept(const KeptPlace& place) { m_kept.End(place); }
+    // The rows kept of the last piece converted.
+    const KeptRows& Kept() const { return m_kept; }
     void End(const OutputPlace& place) {
         m_size = static_cast<std::size_t>(place.next - m_bytes.get());
     }
@@ -260,7 +276,7 @@ class ChunkRows {
     std::size_t m_capacity = 0;
     std::size_t m_size = 0;
     bool m_observed = false;
-    std::vector<ConvertedRow> m_kept;
+    KeptRows m_kept;
 };
 
 // Counts the row on line `lineNumber` among the rows whose τ is not above 0.
@@ -298,6 +314,7 @@ void ConvertLinesAs(Lines& source, Rows& sink, const RowPlan& plan, RowTally& ta
     };
     InPlaceLines lines = source.Begin();
     OutputPlace place = sink.Begin();
+    KeptPlace kept = observed ? sink.BeginKept() : KeptPlace();
     // The rest of a line after a CR that ended a line in it, and where that line ends.
     const char* pending = nullptr;
     const char* lineEnd = nullptr;
@@ -336,7 +353,10 @@ void ConvertLinesAs(Lines& source, Rows& sink, const RowPlan& plan, RowTally& ta
             gamma = area * gamma;
         }
         if (observed) {
-            sink.Keep(tau, gamma);
+            if (kept.next == kept.end) [[unlikely]] {
+                sink.MakeRoom(kept);
+            }
+            *kept.next++ = {tau, gamma};
         }
         const double frequency = K / static_cast<double>(tau);
         if (place.Fits(kMaxRowInPlace)) [[likely]] {
@@ -347,6 +367,9 @@ void ConvertLinesAs(Lines& source, Rows& sink, const RowPlan& plan, RowTally& ta
         ++rows;
     }
     sink.End(place);
+    if (observed) {
+        sink.EndKept(kept);
+    }
     tally.rows = rows;
     tally.otherLines = otherLines;
     tally.otherLayoutRows = otherLayoutRows;
@@ -578,8 +601,8 @@ void ConvertInChunks(CTextFile& file, std::uint64_t length, CTextFile& output, c
         const Chunk& chunk = workers.WaitFor(written++);
         AddChunk(chunk, tally, report);
         output.WriteBytes(chunk.rows.Data(), chunk.rows.Size());
-        if (observer != nullptr && !chunk.rows.Kept().empty()) {
-            observer->OnRows(chunk.rows.Kept().data(), chunk.rows.Kept().size());
+        if (observer != nullptr && chunk.rows.Kept().Count() > 0) {
+            observer->OnRows(chunk.rows.Kept().Data(), chunk.rows.Kept().Count());
         }
     }
     file.Seek(static_cast<std::int64_t>(resume), CFile::begin);

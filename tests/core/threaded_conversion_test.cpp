@@ -11,10 +11,24 @@
 
 namespace {
 
-// A conversion's output bytes and report.
+// The rows a conversion told its observer, as "τ γ·A" lines.
+class RowRecorder : public RowObserver {
+  public:
+    void OnRows(const ConvertedRow* rows, std::size_t size) override {
+        for (std::size_t i = 0; i < size; ++i) {
+            text += std::to_string(rows[i].tau) + " " + std::to_string(rows[i].gammaArea) + "\n";
+            ++count;
+        }
+    }
+    std::string text;
+    long count = 0;
+};
+
+// A conversion's output bytes and report, and the rows its observer was told.
 struct Converted {
     std::string bytes;
     ConversionReport report;
+    RowRecorder observed;
 };
 
 class ThreadedConversionTest : public ::testing::Test {
@@ -41,7 +55,8 @@ class ThreadedConversionTest : public ::testing::Test {
         WriteBytes(m_input, input);
         g_maxThreads = threads;
         Converted converted;
-        converted.report = ConvertFile(m_input, m_output);
+        converted.report =
+            ConvertFile(m_input, m_output, std::string(), nullptr, &converted.observed);
         converted.bytes = ReadBytes(m_output);
         return converted;
     }
@@ -56,6 +71,9 @@ class ThreadedConversionTest : public ::testing::Test {
                                               several.bytes.begin(), several.bytes.end());
         EXPECT_EQ(difference.first - one.bytes.begin(), static_cast<long>(one.bytes.size()));
         EXPECT_EQ(several.bytes.size(), one.bytes.size());
+        // The observer learns every row written, in file order, however the file was shared out.
+        EXPECT_EQ(several.observed.count, several.report.rows);
+        EXPECT_TRUE(several.observed.text == one.observed.text);
         const ConversionReport& a = one.report;
         const ConversionReport& b = several.report;
         EXPECT_EQ(b.rows, a.rows);
