@@ -599,7 +599,7 @@ TEST_F(MainDialogTest, FailureBoxBreaksALongPathIntoLinesThatFitTheScreen) {
               console.end());
 }
 
-TEST_F(MainDialogTest, AfterARunTheWindowMenuOpensItsPlotWhichCopiesItself) {
+TEST_F(MainDialogTest, AfterARunTheWindowMenuOpensItsPlotWhichCopiesAndSavesItself) {
     TempDir dir;
     std::vector<std::string> inputs;
     for (const char* name : {"cell-a.txt", "cell-b.txt"}) {
@@ -607,6 +607,7 @@ TEST_F(MainDialogTest, AfterARunTheWindowMenuOpensItsPlotWhichCopiesItself) {
         WriteInput(inputs.back(), {{0.0, 1e-3}, {1.0, 1e-2}, {0.5, 1e-1}, {0.0, 1.0}});
     }
     AppendFiles(inputs);
+    const std::string summary = dir.File("summary.csv");
     struct {
         std::string item;
         std::vector<std::string> console;
@@ -643,6 +644,15 @@ TEST_F(MainDialogTest, AfterARunTheWindowMenuOpensItsPlotWhichCopiesItself) {
             ReleaseDC(plot, dc);
             return seen.inside == RGB(255, 255, 255);
         });
+        // Saved through the system's Save dialog.
+        PostMessageA(plot, WM_COMMAND, MAKEWPARAM(IDM_PLOT_SAVE_SUMMARY, 0), 0);
+        if (const HWND save =
+                WaitForDialog(GetWindowThreadProcessId(plot, nullptr),
+                              [&](HWND window) { return window != plot && window != dialog; })) {
+            SetItemText(save, 0x47C, summary);
+            Click(save, IDOK);
+            WaitUntil([save] { return !IsWindow(save); });
+        }
         PostMessageA(plot, WM_CLOSE, 0, 0);
         seen.closed = WaitUntil([plot] { return !IsWindow(plot); });
         Click(dialog, IDCANCEL);
@@ -657,6 +667,10 @@ TEST_F(MainDialogTest, AfterARunTheWindowMenuOpensItsPlotWhichCopiesItself) {
     EXPECT_TRUE(seen.bitmap);
     EXPECT_EQ(seen.inside, RGB(255, 255, 255));
     EXPECT_TRUE(seen.closed);
+    const std::vector<std::string> rows = Lines(ReadBytes(summary));
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].rfind("file,rows,f_min_Hz,", 0), 0u) << rows[0];
+    EXPECT_EQ(rows[1].rfind(inputs[0] + ",4,", 0), 0u) << rows[1];
 }
 
 TEST_F(MainDialogTest, SystemMenuEndsWithTheAboutItemThatOpensTheAboutBox) {
