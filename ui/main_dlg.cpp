@@ -87,7 +87,7 @@ void CMainDlg::OnSysCommand(UINT id, LPARAM) {
     if ((id & 0xFFF0) == IDM_ABOUTBOX) {
         CAboutDlg about;
         about.DoModal();
-    } else if ((id & 0xFFF0) == IDM_PLOT && !m_lastRun.empty()) {
+    } else if ((id & 0xFFF0) == IDM_PLOT && m_lastRun != nullptr) {
         CPlotDlg plot(m_lastRun, m_lastRunArea, this);
         plot.DoModal();
     } else {
@@ -171,10 +171,10 @@ void CMainDlg::OnRunEnd() {
     if (!spectra.empty()) {
         // The window menu offers the plot once a run has converted a file.
         const CMenu systemMenu = GetSystemMenu(FALSE);
-        if (m_lastRun.empty() && systemMenu.GetSafeHmenu() != nullptr) {
+        if (m_lastRun == nullptr && systemMenu.GetSafeHmenu() != nullptr) {
             systemMenu.AppendItem(MF_STRING, IDM_PLOT, AfxLoadString(IDS_PLOT));
         }
-        m_lastRun = std::move(spectra);
+        m_lastRun = std::make_shared<const std::vector<FileSpectrum>>(std::move(spectra));
         m_lastRunArea = AreaApplied();
     }
     m_taskbar.Clear(m_hWnd);

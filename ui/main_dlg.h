@@ -62,7 +62,8 @@ class CMainDlg : public CDialog {
     // The control that had the keyboard when the run started; it gets it back at the end.
     HWND m_focusBeforeRun = nullptr;
     TaskbarProgress m_taskbar;
-    // The spectra of the last run that converted a file, and its area, for its plot.
-    std::vector<FileSpectrum> m_lastRun;
+    // The spectra of the last run that converted a file, and its area, for its plot; shared with
+    // a plot window, which keeps them while a later run replaces them here.
+    std::shared_ptr<const std::vector<FileSpectrum>> m_lastRun;
     double m_lastRunArea = 1.0;
 };

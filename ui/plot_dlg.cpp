@@ -25,10 +25,11 @@ double FontHeight() {
 
 }  // namespace
 
-CPlotDlg::CPlotDlg(const std::vector<FileSpectrum>& spectra, double area, CWnd* parent)
+CPlotDlg::CPlotDlg(std::shared_ptr<const std::vector<FileSpectrum>> spectra, double area,
+                   CWnd* parent)
     : CDialog(IDD_PLOT, parent),
-      m_spectra(spectra),
-      m_curves(SpectraCurves(spectra)),
+      m_spectra(std::move(spectra)),
+      m_curves(SpectraCurves(*m_spectra)),
       m_area(area) {}
 
 bool CPlotDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -65,13 +66,13 @@ bool CPlotDlg::OnCommand(UINT code, int id, HWND control) {
         case IDM_PLOT_SAVE_MERGED:
             Save("merged.csv", "csv", "Comma-separated tables (*.csv)|*.csv||",
                  [](const CPlotDlg& plot, const std::string& path) {
-                     WriteMergedTable(plot.m_spectra, path);
+                     WriteMergedTable(*plot.m_spectra, path);
                  });
             return true;
         case IDM_PLOT_SAVE_SUMMARY:
             Save("summary.csv", "csv", "Comma-separated tables (*.csv)|*.csv||",
                  [](const CPlotDlg& plot, const std::string& path) {
-                     const std::string table = SpectraSummary(plot.m_spectra, plot.m_area);
+                     const std::string table = SpectraSummary(*plot.m_spectra, plot.m_area);
                      WriteWholeFile(path, table, table.substr(0, table.find('\n')));
                  });
             return true;

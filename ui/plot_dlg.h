@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,8 @@
 class CPlotDlg : public CDialog {
   public:
     // The plot of `spectra`, converted at `area`, owned by `parent`.
-    CPlotDlg(const std::vector<FileSpectrum>& spectra, double area, CWnd* parent = nullptr);
+    CPlotDlg(std::shared_ptr<const std::vector<FileSpectrum>> spectra, double area,
+             CWnd* parent = nullptr);
 
   protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -33,7 +35,7 @@ class CPlotDlg : public CDialog {
     void Save(const char* name, const char* extension, const char* filter,
               void (*write)(const CPlotDlg& plot, const std::string& path));
 
-    const std::vector<FileSpectrum>& m_spectra;
+    std::shared_ptr<const std::vector<FileSpectrum>> m_spectra;
     std::vector<PlotCurve> m_curves;
     double m_area;
     mutable PlotDrawing m_drawing;
