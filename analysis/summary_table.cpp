@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "analysis/csv_text.h"
+
 namespace {
 
 // `value` to 9 significant figures, the C locale's point as decimal sign.
@@ -9,21 +11,6 @@ std::string Cell(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.9g", value);
     return text;
-}
-
-// `file` as a CSV cell: quoted, its quotes doubled, when it holds a comma, a quote, CR or LF.
-std::string Quoted(const std::string& file) {
-    if (file.find_first_of(",\"\r\n") == std::string::npos) {
-        return file;
-    }
-    std::string quoted = "\"";
-    for (const char c : file) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + "\"";
 }
 
 }  // namespace
@@ -39,7 +26,7 @@ std::string SummaryHeader() {
 
 std::string SummaryRow(const std::string& file, double area, const SpectrumFigures& figures) {
     const bool valid = figures.noFigures.empty();
-    std::string row = Quoted(file);
+    std::string row = CsvText(file);
     const auto add = [&row](const std::string& cell) {
         row += ',';
         row += cell;

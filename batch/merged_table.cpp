@@ -5,31 +5,19 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
+#include "analysis/csv_text.h"
 #include "batch/file_table.h"
 #include "core/file_converter.h"
 #include "core/text_file.h"
+#include "framework/path_keys.h"
 #include "framework/whole_file.h"
 
 namespace {
 
 // The merged table is handed to the file in pieces of about this size.
 constexpr std::size_t kPieceBytes = 1 << 20;
-
-// `text` as a CSV cell.
-std::string Cell(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        return std::string(text);
-    }
-    std::string quoted = "\"";
-    for (const char c : text) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + "\"";
-}
 
 // The rows of one output, read back in order: each row's two fields as the table shows them.
 class OutputRows {
@@ -48,6 +36,7 @@ class OutputRows {
         if (!m_file.ReadLine(m_line)) {
             return false;
         }
+        ++m_rows;
         while (!m_line.empty() && (m_line.back() == '\r' || m_line.back() == '\n')) {
             m_line.pop_back();
         }
@@ -61,9 +50,12 @@ class OutputRows {
     }
     std::string_view Frequency() const { return m_frequency; }
     std::string_view Gamma() const { return m_gamma; }
+    // The rows read so far.
+    std::size_t Rows() const { return m_rows; }
 
   private:
     CTextFile m_file;
+    std::size_t m_rows = 0;
     std::string m_line;
     std::string_view m_frequency;
     std::string_view m_gamma;
@@ -105,9 +97,36 @@ bool OneGrid(const std::vector<FileSpectrum>& spectra) {
     }
 }
 
+// The spectra whose outputs still hold their tables: of two rows of a run with one output, the
+// later one's, whose table replaced the earlier one's. Those left out go to `leftOut`.
+std::vector<FileSpectrum> WithTheirTables(const std::vector<FileSpectrum>& spectra,
+                                          std::vector<std::string>& leftOut) {
+    PathKeys keys;
+    std::vector<std::string> outputKeys;
+    std::unordered_map<std::string, std::size_t> lastWriter;
+    for (std::size_t i = 0; i < spectra.size(); ++i) {
+        outputKeys.push_back(keys.Key(spectra[i].output));
+        lastWriter[outputKeys.back()] = i;
+    }
+    std::vector<FileSpectrum> kept;
+    for (std::size_t i = 0; i < spectra.size(); ++i) {
+        const std::size_t last = lastWriter[outputKeys[i]];
+        if (last == i) {
+            kept.push_back(spectra[i]);
+        } else {
+            leftOut.push_back(spectra[i].name + ": its output was replaced by that of " +
+                              spectra[last].name);
+        }
+    }
+    return kept;
+}
+
 }  // namespace
 
-void WriteMergedTable(const std::vector<FileSpectrum>& spectra, const std::string& path) {
+std::vector<std::string> WriteMergedTable(const std::vector<FileSpectrum>& allSpectra,
+                                          const std::string& path) {
+    std::vector<std::string> leftOut;
+    const std::vector<FileSpectrum> spectra = WithTheirTables(allSpectra, leftOut);
     const bool oneGrid = !spectra.empty() && OneGrid(spectra);
     std::string piece = oneGrid ? "Freq(Hz)" : "";
     for (const FileSpectrum& spectrum : spectra) {
@@ -115,10 +134,10 @@ void WriteMergedTable(const std::vector<FileSpectrum>& spectra, const std::strin
         const std::string name = parts.name + parts.ext;
         if (!oneGrid) {
             piece += piece.empty() ? "" : ",";
-            piece += Cell(name + " Freq(Hz)");
+            piece += CsvText(name + " Freq(Hz)");
         }
         piece += ',';
-        piece += Cell(name);
+        piece += CsvText(name);
     }
     piece += "\n";
     // A leftover of an earlier run at the temporary's name begins with the same header.
@@ -148,6 +167,16 @@ void WriteMergedTable(const std::vector<FileSpectrum>& spectra, const std::strin
             piece.clear();
         }
     }
+    // A table that changed since its file was converted would put other rows under its name.
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        if (outputs[i]->Rows() != spectra[i].figures.rows) {
+            throw CFileException(CFileException::generic, spectra[i].output,
+                                 "it changed since it was converted (" +
+                                     std::to_string(spectra[i].figures.rows) + " rows then, " +
+                                     std::to_string(outputs[i]->Rows()) + " now)");
+        }
+    }
     out.Write(piece);
     out.Commit();
+    return leftOut;
 }

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <functional>
 #include <string_view>
+#include <unordered_set>
+#include <utility>
 
 #include "analysis/summary_table.h"
 #include "batch/batch_run.h"
@@ -16,6 +18,7 @@
 #include "cli/wildcards.h"
 #include "core/conversion_settings.h"
 #include "framework/console_text.h"
+#include "framework/path_keys.h"
 #include "framework/whole_file.h"
 #include "plot/plot_layout.h"
 #include "plot/svg_writer.h"
@@ -131,13 +134,12 @@ std::string OptionMistake(const std::vector<std::string>& arguments) {
     return {};
 }
 
-// Converts `arguments`, the files and patterns given, through the file table, a table's worth at
-// a time, reporting on `console` and adding the failures to `failures` and, when given, the
+// Converts `inputs`, the files the arguments name, through the file table, a table's worth at a
+// time, reporting on `console` and adding the failures to `failures` and, when given, the
 // converted files' spectra to `spectra`; returns what became of the files, an unmatched pattern
 // counting as a failed file.
-RunCounts ConvertFiles(const std::vector<std::string>& arguments, ProgressConsole& console,
+RunCounts ConvertFiles(const ExpandedArguments& inputs, ProgressConsole& console,
                        std::vector<FileFailure>& failures, std::vector<FileSpectrum>* spectra) {
-    const ExpandedArguments inputs = ExpandWildcards(arguments);
     RunCounts counts;
     for (const std::string& pattern : inputs.unmatched) {
         failures.push_back({pattern, "no file matches it"});
@@ -167,13 +169,39 @@ struct RunFiles {
     bool Any() const { return !summary.empty() || !merge.empty() || !plot.empty(); }
 };
 
+// What is wrong with the files `files` asks for, given the `inputs` of the command: one that
+// would replace an input or an output of the run, or a file asked for twice; empty when nothing.
+std::string RunFilesMistake(const RunFiles& files, const std::vector<std::string>& inputs) {
+    PathKeys keys;
+    std::unordered_set<std::string> taken;
+    for (const std::string& input : inputs) {
+        const FileNameParts parts = InputFileFor(input);
+        taken.insert(keys.Key(input));
+        taken.insert(keys.Key(OutputFileFor(parts).path));
+    }
+    const std::pair<const char*, const std::string*> asked[] = {
+        {"--summary", &files.summary}, {"--merge", &files.merge}, {"--plot", &files.plot}};
+    for (const auto& [option, path] : asked) {
+        if (path->empty()) {
+            continue;
+        }
+        if (!taken.insert(keys.Key(*path)).second) {
+            return std::string(option) + " " + *path +
+                   " names a FILE of this command, its output, or the file of another option; "
+                   "it would be replaced";
+        }
+    }
+    return {};
+}
+
 // The size of the --plot picture, in pixels and the height of its text.
 constexpr PlotSize kPlotSize = {960.0, 600.0, 13.0};
 
 // Writes the files `files` asks for from the converted files' `spectra` at `area`; returns a line
-// for each that could not be written, saying why.
+// for each that could not be written, saying why, and adds to `notes` a line for each file left
+// out of one.
 std::string WriteRunFiles(const RunFiles& files, const std::vector<FileSpectrum>& spectra,
-                          double area) {
+                          double area, std::string& notes) {
     std::string failed;
     const auto write = [&failed](const std::string& path, const char* option,
                                  const std::function<void()>& writeFile) {
@@ -189,7 +217,12 @@ std::string WriteRunFiles(const RunFiles& files, const std::vector<FileSpectrum>
     };
     write(files.summary, "--summary",
           [&] { WriteWholeFile(files.summary, SpectraSummary(spectra, area), SummaryHeader()); });
-    write(files.merge, "--merge", [&] { WriteMergedTable(spectra, files.merge); });
+    write(files.merge, "--merge", [&] {
+        for (const std::string& left : WriteMergedTable(spectra, files.merge)) {
+            notes +=
+                std::string(kProgram) + ": --merge " + files.merge + " leaves out " + left + "\n";
+        }
+    });
     write(files.plot, "--plot", [&] {
         const std::string svg = SvgDocument(LayOutPlot(SpectraCurves(spectra), area, kPlotSize));
         WriteWholeFile(files.plot, svg, "<?xml");
@@ -265,6 +298,15 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* in, 
         std::find(streams + 1, files.end(), kStandardStreams) != files.end()) {
         return UsageError(err, "- was given twice; standard input can be read only once");
     }
+    const ExpandedArguments before = ExpandWildcards({files.begin(), streams});
+    const ExpandedArguments after =
+        streams != files.end() ? ExpandWildcards({streams + 1, files.end()}) : ExpandedArguments();
+    std::vector<std::string> inputs = before.files;
+    inputs.insert(inputs.end(), after.files.begin(), after.files.end());
+    const std::string runFilesMistake = RunFilesMistake(runFiles, inputs);
+    if (!runFilesMistake.empty()) {
+        return UsageError(err, runFilesMistake);
+    }
     g_area = static_cast<float>(area);
     g_areaSet = 1;
     g_columnOrder = !columnsGiven            ? ColumnOrder::byFile
@@ -278,12 +320,13 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* in, 
     const auto start = std::chrono::steady_clock::now();
     std::vector<FileSpectrum> spectra;
     std::vector<FileSpectrum>* const kept = runFiles.Any() ? &spectra : nullptr;
-    RunCounts counts = ConvertFiles({files.begin(), streams}, console, failures, kept);
+    RunCounts counts = ConvertFiles(before, console, failures, kept);
     if (tableToOut) {
         counts.Add(ConvertStandardInput(in, out, console, failures));
-        counts += ConvertFiles({streams + 1, files.end()}, console, failures, kept);
+        counts += ConvertFiles(after, console, failures, kept);
     }
-    const std::string unwritten = WriteRunFiles(runFiles, spectra, AreaApplied());
+    std::string notes;
+    const std::string unwritten = WriteRunFiles(runFiles, spectra, AreaApplied(), notes);
     counts.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::fflush(out);
@@ -295,6 +338,6 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::FILE* in, 
             summary += "  " + failure.path + ": " + failure.reason + "\n";
         }
     }
-    WriteConsoleText(err, summary + unwritten);
+    WriteConsoleText(err, notes + summary + unwritten);
     return failures.empty() && unwritten.empty() ? kExitSuccess : kExitFailures;
 }

@@ -61,12 +61,13 @@ bool CPlotDlg::OnCommand(UINT code, int id, HWND control) {
             Save("plot.svg", "svg", "SVG pictures (*.svg)|*.svg||",
                  [](const CPlotDlg& plot, const std::string& path) {
                      WriteWholeFile(path, SvgDocument(plot.Drawing()), "<?xml");
+                     return std::vector<std::string>();
                  });
             return true;
         case IDM_PLOT_SAVE_MERGED:
             Save("merged.csv", "csv", "Comma-separated tables (*.csv)|*.csv||",
                  [](const CPlotDlg& plot, const std::string& path) {
-                     WriteMergedTable(*plot.m_spectra, path);
+                     return WriteMergedTable(*plot.m_spectra, path);
                  });
             return true;
         case IDM_PLOT_SAVE_SUMMARY:
@@ -74,6 +75,7 @@ bool CPlotDlg::OnCommand(UINT code, int id, HWND control) {
                  [](const CPlotDlg& plot, const std::string& path) {
                      const std::string table = SpectraSummary(*plot.m_spectra, plot.m_area);
                      WriteWholeFile(path, table, table.substr(0, table.find('\n')));
+                     return std::vector<std::string>();
                  });
             return true;
         default:
@@ -171,13 +173,21 @@ std::string CPlotDlg::AskSavePath(const char* name, const char* extension, const
 }
 
 void CPlotDlg::Save(const char* name, const char* extension, const char* filter,
-                    void (*write)(const CPlotDlg& plot, const std::string& path)) {
+                    std::vector<std::string> (*write)(const CPlotDlg& plot,
+                                                      const std::string& path)) {
     const std::string path = AskSavePath(name, extension, filter);
     if (path.empty()) {
         return;
     }
     try {
-        write(*this, path);
+        const std::vector<std::string> leftOut = write(*this, path);
+        if (!leftOut.empty()) {
+            std::string text = path + " was written without:";
+            for (const std::string& left : leftOut) {
+                text += "\n" + left;
+            }
+            ShowMessageBox(m_hWnd, text, AfxGetAppName(), MB_OK | MB_ICONINFORMATION);
+        }
     } catch (const std::exception& error) {
         ShowMessageBox(m_hWnd, path + " could not be written: " + error.what(), AfxGetAppName(),
                        MB_OK | MB_ICONEXCLAMATION);

@@ -31,9 +31,10 @@ class CPlotDlg : public CDialog {
     void Copy();
     // Asks for a file to save under, offering `name`; empty when the user cancels.
     std::string AskSavePath(const char* name, const char* extension, const char* filter);
-    // Saves what `write` writes to the chosen path, telling a failure in a box.
+    // Saves what `write` writes to the chosen path, telling a failure, or the files `write` says
+    // it left out, in a box.
     void Save(const char* name, const char* extension, const char* filter,
-              void (*write)(const CPlotDlg& plot, const std::string& path));
+              std::vector<std::string> (*write)(const CPlotDlg& plot, const std::string& path));
 
     std::shared_ptr<const std::vector<FileSpectrum>> m_spectra;
     std::vector<PlotCurve> m_curves;

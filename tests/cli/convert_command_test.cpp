@@ -311,6 +311,21 @@ TEST_F(ConvertCommandTest, SummaryMergeAndPlotDescribeTheConvertedFilesAtTheArea
                                   " could not be written: "),
               std::string::npos)
         << unwritable.err;
+
+    // Of two files with one output, the table holds the later one's and says so of the other.
+    const std::string dat = Input("a.dat", "5 1e-3\r\n5 1e-2\r\n5 1e-1\r\n");
+    const Outcome shared = Run({"--merge", merged, dat, a});
+    EXPECT_EQ(shared.status, kExitSuccess);
+    EXPECT_NE(shared.err.find("--merge " + merged + " leaves out " + dat +
+                              ": its output was replaced by that of " + a),
+              std::string::npos)
+        << shared.err;
+    EXPECT_EQ(ReadBytes(merged).rfind("Freq(Hz),a.txt\n", 0), 0u);
+
+    // A file of the command is never replaced by one of these; nothing is converted then.
+    const Outcome onInput = Run({"--plot", c, a, c});
+    EXPECT_EQ(onInput.status, kExitUsage);
+    EXPECT_EQ(ReadBytes(c), "h\r\nh\r\nh\r\n1 1e-3\r\n1 1e-2\r\n");
 }
 
 #ifdef _WIN32
