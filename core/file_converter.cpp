@@ -413,11 +413,13 @@ Chunk& At(std::vector<Chunk>& chunks, std::uint64_t number) {
 
 // The threads converting chunks beside the one that reads and writes them: each takes the next
 // chunk handed out, in order, converts it and marks it converted, as the reading thread does too
-// while it waits. Ended and joined when this object goes, whatever is left.
+// while it waits. The rows of the converted chunks are told to `observer`, when there is one, in
+// order, by whichever thread is free when the next of them is converted, so that the reading
+// thread does not do that work alone. Ended and joined when this object goes, whatever is left.
 class ChunkThreads {
   public:
-    ChunkThreads(std::vector<Chunk>& chunks, const RowPlan& plan)
-        : m_chunks(chunks), m_plan(plan) {}
+    ChunkThreads(std::vector<Chunk>& chunks, const RowPlan& plan, RowObserver* observer)
+        : m_chunks(chunks), m_plan(plan), m_observer(observer) {}
     ChunkThreads(const ChunkThreads&) = delete;
     ChunkThreads& operator=(const ChunkThreads&) = delete;
     ~ChunkThreads() {
@@ -446,6 +448,7 @@ class ChunkThreads {
     void HandOut(std::uint64_t number) {
         {
             const std::lock_guard<std::mutex> lock(m_mutex);
+            At(m_chunks, number).converted = false;
             m_handedOutCount = number + 1;
         }
         m_handedOut.notify_one();
@@ -456,22 +459,24 @@ class ChunkThreads {
         Chunk& chunk = At(m_chunks, number);
         std::unique_lock<std::mutex> lock(m_mutex);
         while (!chunk.converted) {
-            if (m_taken < m_handedOutCount) {
-                Chunk& next = At(m_chunks, m_taken++);
-                lock.unlock();
-                Convert(next);
-                lock.lock();
-                next.converted = true;
-            } else {
-                m_converted.wait(lock);
-            }
+            WorkOrWait(lock);
         }
-        chunk.converted = false;
         lock.unlock();
         if (chunk.failure) {
             std::rethrow_exception(chunk.failure);
         }
         return chunk;
+    }
+    // Waits until the rows of the chunks numbered below `number`, all converted, have been told
+    // to the observer, converting or telling meanwhile; rethrows what the observer raised.
+    void WaitUntilTold(std::uint64_t number) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (m_observer != nullptr && m_told < number && !m_observerFailure) {
+            WorkOrWait(lock);
+        }
+        if (m_observerFailure) {
+            std::rethrow_exception(m_observerFailure);
+        }
     }
 
   private:
@@ -482,13 +487,63 @@ class ChunkThreads {
             if (m_ending) {
                 return;
             }
-            Chunk& chunk = At(m_chunks, m_taken++);
-            lock.unlock();
-            Convert(chunk);
-            lock.lock();
-            chunk.converted = true;
-            m_converted.notify_all();
+            ConvertNext(lock);
         }
+    }
+
+    // Converts the next chunk not yet taken, then tells what is next in order, under `lock`.
+    void ConvertNext(std::unique_lock<std::mutex>& lock) {
+        Chunk& chunk = At(m_chunks, m_taken++);
+        lock.unlock();
+        Convert(chunk);
+        lock.lock();
+        chunk.converted = true;
+        TellInOrder(lock);
+        m_converted.notify_all();
+    }
+
+    // Converts a chunk not yet taken, or tells what is next in order, or else waits for another
+    // thread to, under `lock`.
+    void WorkOrWait(std::unique_lock<std::mutex>& lock) {
+        if (m_taken < m_handedOutCount) {
+            ConvertNext(lock);
+        } else if (!TellInOrder(lock)) {
+            m_converted.wait(lock);
+        }
+    }
+
+    // Unless another thread is telling, tells the observer the rows of the converted chunks next
+    // in order, under `lock`, released while it does; returns whether it told any.
+    bool TellInOrder(std::unique_lock<std::mutex>& lock) {
+        if (m_observer == nullptr || m_telling) {
+            return false;
+        }
+        m_telling = true;
+        const std::uint64_t first = m_told;
+        while (!m_ending && !m_observerFailure && m_told < m_handedOutCount) {
+            const Chunk& chunk = At(m_chunks, m_told);
+            if (!chunk.converted || chunk.failure) {
+                break;
+            }
+            lock.unlock();
+            try {
+                if (chunk.rows.Kept().Count() > 0) {
+                    m_observer->OnRows(chunk.rows.Kept().Data(), chunk.rows.Kept().Count());
+                }
+            } catch (...) {
+                lock.lock();
+                m_observerFailure = std::current_exception();
+                break;
+            }
+            lock.lock();
+            ++m_told;
+        }
+        m_telling = false;
+        if (m_told != first || m_observerFailure) {
+            m_converted.notify_all();
+            return true;
+        }
+        return false;
     }
 
     void Convert(Chunk& chunk) const {
@@ -505,12 +560,17 @@ class ChunkThreads {
 
     std::vector<Chunk>& m_chunks;
     const RowPlan& m_plan;
+    RowObserver* m_observer;
     std::vector<std::thread> m_threads;
     std::mutex m_mutex;
     std::condition_variable m_handedOut;
     std::condition_variable m_converted;
     std::uint64_t m_handedOutCount = 0;
     std::uint64_t m_taken = 0;
+    // The chunks numbered below it have been told to the observer.
+    std::uint64_t m_told = 0;
+    bool m_telling = false;
+    std::exception_ptr m_observerFailure;
     bool m_ending = false;
 };
 
@@ -546,7 +606,7 @@ void ConvertInChunks(CTextFile& file, std::uint64_t length, CTextFile& output, c
     std::vector<Chunk> chunks(
         static_cast<std::size_t>(threads) *
         static_cast<std::size_t>(std::max(g_threadedConversion.chunksPerThread, 1)));
-    ChunkThreads workers(chunks, plan);
+    ChunkThreads workers(chunks, plan, observer);
     if (workers.Start(threads - 1) == 0) {
         return;
     }
@@ -561,6 +621,10 @@ void ConvertInChunks(CTextFile& file, std::uint64_t length, CTextFile& output, c
     std::uint64_t written = 0;
     for (;;) {
         while (reading && filled - written < chunks.size()) {
+            if (filled >= chunks.size()) {
+                // The rows of the chunk that held this place before are still to be told.
+                workers.WaitUntilTold(filled - chunks.size() + 1);
+            }
             Chunk& chunk = At(chunks, filled);
             if (chunk.text == nullptr) {
                 chunk.text.reset(new char[chunkBytes]);
@@ -601,10 +665,8 @@ void ConvertInChunks(CTextFile& file, std::uint64_t length, CTextFile& output, c
         const Chunk& chunk = workers.WaitFor(written++);
         AddChunk(chunk, tally, report);
         output.WriteBytes(chunk.rows.Data(), chunk.rows.Size());
-        if (observer != nullptr && chunk.rows.Kept().Count() > 0) {
-            observer->OnRows(chunk.rows.Kept().Data(), chunk.rows.Kept().Count());
-        }
     }
+    workers.WaitUntilTold(filled);
     file.Seek(static_cast<std::int64_t>(resume), CFile::begin);
 }
 

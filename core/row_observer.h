@@ -8,8 +8,9 @@ struct ConvertedRow {
     float gammaArea;
 };
 
-// Learns the rows a conversion writes, in file order, a batch at a time, on the thread that
-// writes them; a conversion that fails may have told it some of its rows.
+// Learns the rows a conversion writes, in file order, a batch at a time: one batch after another,
+// though not always on the same thread (a large file's pieces are told on the threads converting
+// them); a conversion that fails may have told it some of its rows.
 class RowObserver {
   public:
     virtual ~RowObserver() = default;

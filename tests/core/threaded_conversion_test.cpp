@@ -177,7 +177,9 @@ TEST_F(ThreadedConversionTest, AFailureMidwayFailsAsOnOneThreadAndKeepsTheEarlie
             g_maxThreads = threads;
             SetNativeFaultPlan(plan);
             try {
-                ConvertFile(m_input, m_output);
+                // Told the rows, so that the threads telling them are ended mid-run too.
+                RowRecorder observed;
+                ConvertFile(m_input, m_output, std::string(), nullptr, &observed);
                 ADD_FAILURE() << "the conversion on " << threads << " threads did not fail";
             } catch (const CFileException& e) {
                 failures[threads == 1 ? 0 : 1] = e;
