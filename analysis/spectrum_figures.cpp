@@ -68,81 +68,113 @@ void SpectrumFiguresBuilder::AddUnusualRow(double tau, double gammaArea) {
         return;
     }
     if (!std::isfinite(tau)) {
-        Fail("τ is not finite", m_rows);
+        Fail("τ is not finite", m_stream.rows);
         return;
     }
     if (!(tau > 0.0)) {
-        Fail("τ is not positive", m_rows);
+        Fail("τ is not positive", m_stream.rows);
         return;
     }
-    if (m_rows == 1) {
+    if (m_stream.rows == 1) {
         m_firstTau = tau;
-        m_previousTau = tau;
-        m_previousGammaArea = gammaArea;
+        m_stream.previousTau = tau;
+        m_stream.previousGammaArea = gammaArea;
         m_largest = gammaArea;
         m_threshold = kProminenceShare * gammaArea;
         m_extrema.resize(kFirstExtrema);
         m_room = kFirstExtrema;
         m_extrema[0] = {gammaArea, tau, 0.0};
         m_count = 1;
+        m_stream.candidate = {gammaArea, tau, 0.0, 1};
+        m_stream.threshold = m_threshold;
+        m_stream.opposite = gammaArea;
         return;
     }
-    const bool up = tau > m_previousTau;
-    if (m_rows == 2) {
+    const bool up = tau > m_stream.previousTau;
+    if (m_stream.rows == 2) {
         m_increasing = up;
     }
-    if (tau == m_previousTau || up != m_increasing) {
-        Fail("τ is not strictly monotonic", m_rows);
+    if (tau == m_stream.previousTau || up != m_increasing) {
+        Fail("τ is not strictly monotonic", m_stream.rows);
         return;
     }
-    const double ratio = tau / m_previousTau;
+    const double ratio = tau / m_stream.previousTau;
     double step;
     if (ratio > 0.0 && ratio <= DBL_MAX && ratio != 1.0) {
         step = std::log(ratio);
-        m_logRatio = step;
-        m_inverseRatio = 1.0 / ratio;
+        m_stream.logRatio = step;
+        m_stream.inverseRatio = 1.0 / ratio;
         // A quarter of the way to a ratio of 1, so that rounding cannot carry one across it.
-        const double margin = 0.25 * std::fabs(1.0 - m_inverseRatio);
+        const double margin = 0.25 * std::fabs(1.0 - m_stream.inverseRatio);
         const double limit = margin < 1e-12 ? 0.0 : std::min(kSeriesLimit, margin);
-        m_seriesLimitSquared = limit * limit;
+        m_stream.seriesLimitSquared = limit * limit;
     } else {
         // τ spans more than the range of a double, or two neighbours differ by an ulp.
-        step = std::log(tau) - std::log(m_previousTau);
+        step = std::log(tau) - std::log(m_stream.previousTau);
     }
     Advance(tau, gammaArea, step);
+}
+
+void SpectrumFiguresBuilder::Advance(double tau, double gammaArea, double step) {
+    Stream& stream = m_stream;
+    stream.twiceIntegral += (gammaArea + stream.previousGammaArea) * step;
+    stream.previousTau = tau;
+    stream.previousGammaArea = gammaArea;
+    const Move move = stream.trend > 0 ? MoveOf<1>(gammaArea, stream.rows, stream.candidate,
+                                                   stream.threshold, stream.opposite)
+                                       : MoveOf<-1>(gammaArea, stream.rows, stream.candidate,
+                                                    stream.threshold, stream.opposite);
+    if (move == Move::takesItsPlace) {
+        stream.candidate = {gammaArea, tau, stream.twiceIntegral, stream.rows};
+    } else if (move == Move::makesItATurn) {
+        KeepCandidate();
+    }
 }
 
 void SpectrumFiguresBuilder::Fail(const char* reason, std::size_t row) {
     if (m_failure.empty()) {
         m_failure = std::string(reason) + " at row " + std::to_string(row);
     }
-    m_seriesLimitSquared = 0.0;
+    m_stream.seriesLimitSquared = 0.0;
 }
 
 // The turning points kept obey one invariant: every maximum whose prominence in the whole
 // spectrum can reach kProminenceShare of its largest γ·A is kept with its prominence, and so is,
-// between any two kept turning points, the first of the lowest points, with its integral. Append
-// cancels below that share of the largest γ·A so far, which only grows, so no maximum it cancels
-// could have reached the final threshold. Only in a spectrum that keeps kMaxExtrema turning points
-// even so (strong noise, or a crafted file) does MakeRoom() drop the less prominent half of them,
-// and from then on Append also cancels below the prominence of the dropped ones (m_floor), so
-// that memory stays bounded and noise cheap: such a spectrum may lose its less prominent peaks.
-void SpectrumFiguresBuilder::Turn() {
-    m_trend = -m_trend;
-    const double height = m_previousGammaArea;
-    // Rows equal to the first one, then falling: the first row is the maximum.
-    if (m_count == 1 && m_extrema[0].gammaArea == height) {
-        return;
+// between any two kept turning points, the first of the lowest points, with its integral.
+//
+// The rows come to them through a candidate (MoveOf): γ·A starts as if falling, from the first
+// row, and the candidate is the lowest row since then (the last row of a flat bottom, the first
+// of two separate equal ones); when a row rises above it by at least the threshold, it is kept as
+// a minimum and the candidate becomes the highest row from there on, and so on by turns. Every
+// row between two kept turning points then lies within the threshold of the range between them,
+// so a maximum passed over cannot reach the threshold's prominence, and each kept minimum is the
+// lowest between the maxima beside it. Append cancels below the same share of the largest γ·A so
+// far, which only grows, so no maximum it cancels could have reached the final threshold either.
+// Only in a spectrum that keeps kMaxExtrema turning points even so (strong noise, or a crafted
+// file) does MakeRoom() drop the less prominent half of them, and from then on Append also
+// cancels below the prominence of the dropped ones (m_floor), so that memory stays bounded and
+// noise cheap: such a spectrum may lose its less prominent peaks.
+void SpectrumFiguresBuilder::KeepCandidate() {
+    const Candidate& candidate = m_stream.candidate;
+    if (candidate.row != 1) {
+        Keep({candidate.gammaArea, candidate.tau, candidate.twiceIntegral});
     }
-    if (height > m_largest) {
-        m_largest = height;
-        m_threshold = std::max(kProminenceShare * height, m_floor);
+    m_stream.opposite = candidate.gammaArea;
+    m_stream.trend = -m_stream.trend;
+    m_stream.candidate = {m_stream.previousGammaArea, m_stream.previousTau, m_stream.twiceIntegral,
+                          m_stream.rows};
+    m_stream.threshold = m_threshold;
+}
+
+void SpectrumFiguresBuilder::Keep(const Extremum& extremum) {
+    if (extremum.gammaArea > m_largest) {
+        m_largest = extremum.gammaArea;
+        m_threshold = std::max(kProminenceShare * extremum.gammaArea, m_floor);
     }
     if (m_count == m_room) {
         MakeRoom();
     }
-    m_count =
-        Append(m_extrema.data(), m_count, {height, m_previousTau, m_twiceIntegral}, m_threshold);
+    m_count = Append(m_extrema.data(), m_count, extremum, m_threshold);
 }
 
 // Appends the turning point d after the `count` ones (with room for one more), whose last three
@@ -300,8 +332,8 @@ double SpectrumFiguresBuilder::DropLeastProminentHalf(std::vector<Extremum>& poi
 
 SpectrumFigures SpectrumFiguresBuilder::Finish() const {
     SpectrumFigures figures;
-    figures.rows = m_rows;
-    if (m_rows < 3) {
+    figures.rows = m_stream.rows;
+    if (m_stream.rows < 3) {
         figures.noFigures = "fewer than 3 rows";
         return figures;
     }
@@ -309,21 +341,27 @@ SpectrumFigures SpectrumFiguresBuilder::Finish() const {
         figures.noFigures = m_failure;
         return figures;
     }
-    if (!std::isfinite(m_twiceIntegral)) {
+    if (!std::isfinite(m_stream.twiceIntegral)) {
         figures.noFigures = "R_pol is not finite";
         return figures;
     }
     // Twice the integral, over ln τ as it runs in the file.
     const double half = m_increasing ? 0.5 : -0.5;
-    figures.rPol = half * m_twiceIntegral;
-    figures.minFrequencyHz = Frequency(std::max(m_firstTau, m_previousTau));
-    figures.maxFrequencyHz = Frequency(std::min(m_firstTau, m_previousTau));
+    figures.rPol = half * m_stream.twiceIntegral;
+    figures.minFrequencyHz = Frequency(std::max(m_firstTau, m_stream.previousTau));
+    figures.maxFrequencyHz = Frequency(std::min(m_firstTau, m_stream.previousTau));
 
     std::vector<Extremum> points(m_extrema.begin(),
                                  m_extrema.begin() + static_cast<std::ptrdiff_t>(m_count));
-    points.push_back({m_previousGammaArea, m_previousTau, m_twiceIntegral});
+    // The candidate is a turning point too, unless it is the first row or the last.
+    const Candidate& candidate = m_stream.candidate;
+    if (candidate.row != 1 && candidate.row != m_stream.rows) {
+        points.push_back({candidate.gammaArea, candidate.tau, candidate.twiceIntegral});
+    }
+    points.push_back({m_stream.previousGammaArea, m_stream.previousTau, m_stream.twiceIntegral});
     const std::vector<double> prominence = Prominences(points);
-    const double threshold = kProminenceShare * std::max(m_largest, m_previousGammaArea);
+    const double threshold =
+        kProminenceShare * std::max({m_largest, candidate.gammaArea, m_stream.previousGammaArea});
     std::vector<std::size_t> peaks;
     for (std::size_t i = 1; i + 1 < points.size(); ++i) {
         if (prominence[i] > -kInfinity && prominence[i] >= threshold) {

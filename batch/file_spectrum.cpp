@@ -5,16 +5,22 @@
 #include "core/file_converter.h"
 
 void SpectrumWatch::OnRows(const ConvertedRow* rows, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
-        const double tau = static_cast<double>(rows[i].tau);
-        const double gammaArea = static_cast<double>(rows[i].gammaArea);
-        m_figures.Add(tau, gammaArea);
-        m_curve.Add(K / tau, gammaArea);
-    }
+    m_figures.AddRows(rows, count, [](const ConvertedRow& row) {
+        return SpectrumRow{static_cast<double>(row.tau), static_cast<double>(row.gammaArea)};
+    });
+    // The curve is thinned over τ, which orders the rows as their frequencies do and is
+    // positive and finite where they are, so that no row costs a division.
+    m_curve.AddRows(rows, count, [](const ConvertedRow& row) {
+        return PlotPoint{static_cast<double>(row.tau), static_cast<double>(row.gammaArea)};
+    });
 }
 
 FileSpectrum SpectrumWatch::Spectrum(const std::string& name, const std::string& output) const {
-    return {name, output, m_figures.Finish(), m_curve.Points()};
+    std::vector<PlotPoint> curve = m_curve.Points();
+    for (PlotPoint& point : curve) {
+        point.frequencyHz = K / point.frequencyHz;
+    }
+    return {name, output, m_figures.Finish(), std::move(curve)};
 }
 
 std::string SpectraSummary(const std::vector<FileSpectrum>& spectra, double area) {

@@ -1,12 +1,10 @@
 #include "plot/curve_sampler.h"
 
-#include <cmath>
 #include <limits>
 
 namespace {
 
 constexpr std::size_t kMaxBuckets = kMaxCurvePoints / 2;
-constexpr double kMaxFinite = std::numeric_limits<double>::max();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 }  // namespace
@@ -18,30 +16,9 @@ CurveSampler::Bucket CurveSampler::EmptyBucket() {
     return bucket;
 }
 
-void CurveSampler::Add(double frequencyHz, double gammaArea) {
-    // Also false for NaN.
-    if (!(frequencyHz > 0.0 && frequencyHz <= kMaxFinite) ||
-        !(std::fabs(gammaArea) <= kMaxFinite)) {
-        return;
-    }
-    // A full bucket closes only when a row follows it, so that 2000 rows stay whole.
-    if (m_openRowsLeft == 0) {
-        CloseBucket();
-    }
-    --m_openRowsLeft;
-    const std::uint64_t row = m_rows++;
-    if (gammaArea < m_open.low.point.gammaArea) {
-        m_open.low = {{frequencyHz, gammaArea}, row};
-    }
-    // A repeat takes the high end, so that a bucket of two equal rows keeps both.
-    if (gammaArea >= m_open.high.point.gammaArea) {
-        m_open.high = {{frequencyHz, gammaArea}, row};
-    }
-}
-
-void CurveSampler::CloseBucket() {
-    m_buckets.push_back(m_open);
-    m_open = EmptyBucket();
+std::uint64_t CurveSampler::CloseBucket(Bucket& open) {
+    m_buckets.push_back(open);
+    open = EmptyBucket();
     if (m_buckets.size() == kMaxBuckets) {
         for (std::size_t i = 0; i < kMaxBuckets / 2; ++i) {
             const Bucket& first = m_buckets[2 * i];
@@ -56,7 +33,7 @@ void CurveSampler::CloseBucket() {
         m_buckets.resize(kMaxBuckets / 2);
         m_bucketRows *= 2;
     }
-    m_openRowsLeft = m_bucketRows;
+    return m_bucketRows;
 }
 
 std::vector<PlotPoint> CurveSampler::Points() const {
