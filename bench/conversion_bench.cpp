@@ -44,6 +44,8 @@ constexpr const char* kLargeConvertOneThreadName = "LargeFile/ConvertFileOneThre
 constexpr const char* kLargeCommaName = "LargeFile/ConvertFileComma";
 constexpr const char* kLargeFiguresName = "LargeFile/ConvertFileWithFigures";
 constexpr const char* kLargeFiguresOneThreadName = "LargeFile/ConvertFileWithFiguresOneThread";
+constexpr const char* kLargeCommaFiguresName = "LargeFile/ConvertFileCommaWithFigures";
+constexpr const char* kLargeFiguresAloneName = "LargeFile/FiguresAloneComma";
 
 // Whether each iteration of a batch benchmark finds the outputs of the one before it, to be
 // replaced, or no outputs at all, as on a first conversion.
@@ -355,12 +357,55 @@ void BenchLargeConvert(benchmark::State& state, const BenchData& data, int maxTh
     SetThroughput(state, data.largeSize.dataLines, data.largeSize.bytes);
 }
 
-// The converter on the comma-separated τ-first file of as many lines.
-void BenchLargeComma(benchmark::State& state, const BenchData& data) {
+// Keeps every row a conversion writes.
+class RowCollector : public RowObserver {
+  public:
+    void OnRows(const ConvertedRow* rows, std::size_t count) override {
+        m_rows.insert(m_rows.end(), rows, rows + count);
+    }
+    const std::vector<ConvertedRow>& Rows() const { return m_rows; }
+
+  private:
+    std::vector<ConvertedRow> m_rows;
+};
+
+// The spectrum's figures and plot curve alone, gathered from the comma file's rows as converted
+// (read once, before timing), in the batches of 4096 rows the one-thread conversion hands on.
+void BenchLargeFiguresAlone(benchmark::State& state, const BenchData& data) {
+    RowCollector collector;
+    try {
+        ConvertFile(data.commaInput, data.commaConvertOutput, std::string(), nullptr, &collector);
+    } catch (const std::exception& error) {
+        state.SkipWithError(error.what());
+        return;
+    }
+    const std::vector<ConvertedRow>& rows = collector.Rows();
+    constexpr std::size_t kBatch = 4096;
+    for (auto _ : state) {
+        SpectrumWatch watch;
+        for (std::size_t first = 0; first < rows.size(); first += kBatch) {
+            watch.OnRows(rows.data() + first, std::min(kBatch, rows.size() - first));
+        }
+        benchmark::DoNotOptimize(watch.Spectrum("", "").figures.rPol);
+    }
+    SetThroughput(state, data.commaSize.dataLines, data.commaSize.bytes);
+}
+
+// The converter on the comma-separated τ-first file of as many lines, with `figures` as above.
+// Its τ, printed to 7 digits, stays strictly monotonic, so that its spectrum has figures (the
+// large file's τ, printed to 6 digits in a quarter of its lines, repeats, and its figures end at
+// the first repeat).
+void BenchLargeComma(benchmark::State& state, const BenchData& data, bool figures) {
     for (auto _ : state) {
         try {
-            const ConversionReport report = ConvertFile(data.commaInput, data.commaConvertOutput);
+            SpectrumWatch watch;
+            const ConversionReport report =
+                ConvertFile(data.commaInput, data.commaConvertOutput, std::string(), nullptr,
+                            figures ? &watch : nullptr);
             benchmark::DoNotOptimize(report.rows);
+            if (figures) {
+                benchmark::DoNotOptimize(watch.Spectrum("", "").figures.rPol);
+            }
         } catch (const std::exception& error) {
             state.SkipWithError(error.what());
             break;
@@ -553,6 +598,8 @@ void PrintSummary(const RecordingReporter& reporter, const BenchData& data) {
     const double largeComma = reporter.Seconds(kLargeCommaName);
     const double largeFigures = reporter.Seconds(kLargeFiguresName);
     const double largeFiguresOneThread = reporter.Seconds(kLargeFiguresOneThreadName);
+    const double largeCommaFigures = reporter.Seconds(kLargeCommaFiguresName);
+    const double largeFiguresAlone = reporter.Seconds(kLargeFiguresAloneName);
 
     std::printf("\nRatios of wall time per iteration\n");
     std::printf("  %-62s %12s  %-6s\n", "comparison", "measured", "target");
@@ -570,6 +617,10 @@ void PrintSummary(const RecordingReporter& reporter, const BenchData& data) {
                Bound::atMost);
     PrintRatio("with figures vs without, large file, one thread (time ratio)",
                largeFiguresOneThread, largeOneThread, 1.05, Bound::atMost);
+    PrintRatio("with figures vs without, comma file (time ratio)", largeCommaFigures, largeComma,
+               1.05, Bound::atMost);
+    PrintRatio("the figures alone vs ConvertFile, comma file (time ratio)", largeFiguresAlone,
+               largeComma, 0.05, Bound::atMost);
     bool batchesRan = false;
     for (const Outputs outputs : {Outputs::replace, Outputs::fresh}) {
         const auto index = static_cast<std::size_t>(outputs);
@@ -749,7 +800,15 @@ int main(int argc, char** argv) {
                 ->UseRealTime()
                 ->MinTime(3.0);
         }
-        benchmark::RegisterBenchmark(kLargeCommaName, BenchLargeComma, std::cref(data))
+        for (const bool figures : {false, true}) {
+            benchmark::RegisterBenchmark(figures ? kLargeCommaFiguresName : kLargeCommaName,
+                                         BenchLargeComma, std::cref(data), figures)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime()
+                ->MinTime(3.0);
+        }
+        benchmark::RegisterBenchmark(kLargeFiguresAloneName, BenchLargeFiguresAlone,
+                                     std::cref(data))
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()
             ->MinTime(3.0);
