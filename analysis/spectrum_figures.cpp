@@ -75,6 +75,10 @@ void SpectrumFiguresBuilder::AddUnusualRow(double tau, double gammaArea) {
         Fail("τ is not positive", m_stream.rows);
         return;
     }
+    if (!std::isfinite(gammaArea)) {
+        Fail("γ·A is not finite", m_stream.rows);
+        return;
+    }
     if (m_stream.rows == 1) {
         m_firstTau = tau;
         m_stream.previousTau = tau;
@@ -156,6 +160,16 @@ void SpectrumFiguresBuilder::Fail(const char* reason, std::size_t row) {
 // noise cheap: such a spectrum may lose its less prominent peaks.
 void SpectrumFiguresBuilder::KeepCandidate() {
     const Candidate& candidate = m_stream.candidate;
+    // An infinite or NaN γ·A (an overflow of γ times the area) leaves no R_pol to share, and kept
+    // among the turning points it would upset the comparisons that rank them.
+    if (!std::isfinite(candidate.gammaArea)) {
+        Fail("γ·A is not finite", candidate.row);
+        return;
+    }
+    if (!std::isfinite(m_stream.previousGammaArea)) {
+        Fail("γ·A is not finite", m_stream.rows);
+        return;
+    }
     if (candidate.row != 1) {
         Keep({candidate.gammaArea, candidate.tau, candidate.twiceIntegral});
     }

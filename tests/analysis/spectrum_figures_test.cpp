@@ -216,9 +216,13 @@ TEST(SpectrumFiguresTest, StreamedPeaksAreThoseOfTheDefinitionOnRandomSpectra) {
 
 TEST(SpectrumFiguresTest, TooFewRowsOrATauNotStrictlyMonotonicGiveNoFigures) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double infinity = std::numeric_limits<double>::infinity();
+    const std::vector<double> grid = TauGrid(10, -3, 1);
     const struct {
         std::vector<double> taus;
         const char* reason;
+        // γ·A, or 1 in every row.
+        std::vector<double> gammas = {};
     } cases[] = {
         {{1e-3, 1e-2}, "fewer than 3 rows"},
         {{1e-3, 1e-2, 1e-2, 1e-1}, "τ is not strictly monotonic at row 3"},
@@ -227,9 +231,14 @@ TEST(SpectrumFiguresTest, TooFewRowsOrATauNotStrictlyMonotonicGiveNoFigures) {
         {{1.0, 1.00001, 1.00002, 1.00003, 1.000025}, "τ is not strictly monotonic at row 5"},
         {{1e-1, 1e-2, 0.0, -1e-3}, "τ is not positive at row 3"},
         {{1e-3, 1e-2, nan, 1e-1}, "τ is not finite at row 3"},
+        // γ times the area overflowed, in the rows that set the grid and in those that follow it.
+        {{1e-3, 1e-2, 1e-1}, "γ·A is not finite at row 2", {1.0, infinity, 1.0}},
+        {grid, "γ·A is not finite at row 6", {1, 2, 3, 4, 5, nan, 4, 3, 2, 1}},
+        {grid, "γ·A is not finite at row 6", {1, 2, 3, 4, 5, infinity, 4, 3, 2, 1}},
     };
     for (const auto& c : cases) {
-        const SpectrumFigures figures = FiguresOf(c.taus, std::vector<double>(c.taus.size(), 1.0));
+        const SpectrumFigures figures = FiguresOf(
+            c.taus, c.gammas.empty() ? std::vector<double>(c.taus.size(), 1.0) : c.gammas);
         EXPECT_EQ(figures.noFigures, c.reason);
         EXPECT_EQ(figures.rows, c.taus.size());
         EXPECT_EQ(FiguresLine(figures), std::string("No figures: ") + c.reason);
