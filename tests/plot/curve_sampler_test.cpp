@@ -20,20 +20,27 @@ TEST(CurveSamplerTest, KeepsAtMost2000PointsOfMillionsOfRowsAndEveryOneRowSpike)
     // Rows in the later one of two buckets that merge (of 2048 rows, when row 2048000 comes).
     constexpr int kSpikeRow = 1'236'000;
     constexpr int kDipRow = 2'047'999;
-    CurveSampler sampler;
     // Frequencies falling as the τ of an export rise, under a smooth peak.
     const auto frequencyAt = [](int row) { return 1e7 * std::pow(10.0, -9.0 * row / kRows); };
+    std::vector<PlotPoint> rows;
     for (int row = 0; row < kRows; ++row) {
         const double x = (row - kRows / 2) / (0.1 * kRows);
-        double gammaArea = std::exp(-x * x);
+        // To three decimals, so that many rows tie.
+        double gammaArea = std::round(std::exp(-x * x) * 1000) / 1000;
         if (row == kSpikeRow) {
             gammaArea = 25.0;
         } else if (row == kDipRow) {
             gammaArea = -3.0;
+        } else if (row % 700'001 == 0) {
+            gammaArea = std::numeric_limits<double>::quiet_NaN();
         }
-        sampler.Add(frequencyAt(row), gammaArea);
+        rows.push_back({frequencyAt(row), gammaArea});
     }
-    const std::vector<PlotPoint> points = sampler.Points();
+    CurveSampler oneByOne;
+    for (const PlotPoint& row : rows) {
+        oneByOne.Add(row.frequencyHz, row.gammaArea);
+    }
+    const std::vector<PlotPoint> points = oneByOne.Points();
     EXPECT_LE(points.size(), kMaxCurvePoints);
     EXPECT_GT(points.size(), kMaxCurvePoints / 2);
     EXPECT_TRUE(Holds(points, frequencyAt(kSpikeRow), 25.0));
@@ -41,6 +48,20 @@ TEST(CurveSamplerTest, KeepsAtMost2000PointsOfMillionsOfRowsAndEveryOneRowSpike)
     EXPECT_TRUE(std::is_sorted(points.begin(), points.end(), [](const auto& a, const auto& b) {
         return a.frequencyHz > b.frequencyHz;
     })) << "points out of row order";
+
+    // In batches that end anywhere in a bucket, the same points.
+    CurveSampler inBatches;
+    constexpr std::size_t kBatch = 4099;
+    for (std::size_t first = 0; first < rows.size(); first += kBatch) {
+        inBatches.AddRows(rows.data() + first, std::min(kBatch, rows.size() - first),
+                          [](const PlotPoint& row) { return row; });
+    }
+    const std::vector<PlotPoint> batched = inBatches.Points();
+    ASSERT_EQ(batched.size(), points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        EXPECT_EQ(batched[i].frequencyHz, points[i].frequencyHz) << i;
+        EXPECT_EQ(batched[i].gammaArea, points[i].gammaArea) << i;
+    }
 }
 
 TEST(CurveSamplerTest, KeepsAShortCurveWholeWithoutItsUnplottableRows) {
