@@ -1,11 +1,8 @@
 #include "plot/curve_sampler.h"
 
-#include <limits>
-
 namespace {
 
 constexpr std::size_t kMaxBuckets = kMaxCurvePoints / 2;
-constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 }  // namespace
 
